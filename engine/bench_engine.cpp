@@ -1,0 +1,118 @@
+#include "engine/bench_engine.h"
+
+#include <chrono>
+
+#include "engine/queued_test.h"
+#include "engine/test_target.h"
+#include "engine/transfer_test.h"
+#include "settings/settings.h"
+
+namespace korvanel {
+
+BenchEngine::BenchEngine(platform::Storage& storage, platform::Clock& clock, EngineHost& host)
+    : storage_(storage), clock_(clock), host_(host) {}
+
+BenchEngine::~BenchEngine() {
+  RequestStop();
+  WaitForRun();
+}
+
+BenchEngine::Outcome BenchEngine::Start(const StartRequest& request) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  if (run_exists_.load()) {
+    RequestStop();
+    return Outcome::kStopRequested;
+  }
+  if (!IsTestId(request.test_id)) return Outcome::kRejected;
+  if (worker_.joinable()) worker_.join();  // the previous worker has finished; reap its thread
+
+  run_exists_.store(true);
+  flags_.keep_running.store(true);
+  results_.Reset();
+  host_.PostResultsReset();
+  RunParameters params;
+  {
+    std::lock_guard lock(params_mutex_);
+    params_ = ParametersForTestTime(request.test_time_index, params_);
+    params = params_;
+  }
+  test_time_.store(request.test_time_index);
+  WriteSettingInt("test_time_id", request.test_time_index);
+  test_id_.store(request.test_id);
+  host_.SetRunningState(true);
+  worker_ = std::thread(&BenchEngine::Worker, this, request.test_id, request.drive_dir, params);
+  return Outcome::kStarted;
+}
+
+void BenchEngine::RequestStop() { flags_.keep_running.store(false); }
+
+void BenchEngine::OnPassTimer() { flags_.window_open.store(false); }
+
+void BenchEngine::WaitForRun() {
+  if (worker_.joinable()) worker_.join();
+}
+
+RunParameters BenchEngine::parameters() const {
+  std::lock_guard lock(params_mutex_);
+  return params_;
+}
+
+void BenchEngine::Worker(int test_id, std::string drive_dir, RunParameters params) {
+  rng_.SeedOnce(clock_.TickMs());
+  RunContext run(storage_, clock_, host_, flags_, results_, rng_, texts_, std::move(params));
+  run.target.drive_dir = std::move(drive_dir);
+  if (test_id == kTestAll) {
+    RunFullSequence(run);
+  } else {
+    PrepareTestTarget(run);
+    if (run.keep_running()) RunTest(run, test_id);
+    CleanupTestTarget(run);
+  }
+  host_.SetRunningState(false);
+  host_.StampFinishTime();
+  run_exists_.store(false);
+}
+
+void BenchEngine::RunTest(RunContext& run, int test_id) {
+  switch (test_id) {
+    case kTestSequential:
+      RunSequentialTest(run);
+      break;
+    case kTestRandom4K:
+      RunRandomTest(run, 4, &BenchResults::RR4KB, &BenchResults::RW4KB);
+      break;
+    case kTestRandom512K:
+      RunRandomTest(run, 512, &BenchResults::RR512KB, &BenchResults::RW512KB);
+      break;
+    case kTestQueued4K:
+      RunQueuedTest(run, 4, 64, &BenchResults::RR4KB64QD, &BenchResults::RW4KB64QD);
+      break;
+    case kTestAccessTime:
+      RunRandomTest(run, 4, &BenchResults::RR, &BenchResults::RW);
+      break;
+    default:
+      break;
+  }
+}
+
+void BenchEngine::RunFullSequence(RunContext& run) {
+  run.host.PostStatus(run.Texts()[kTextInitialize]);
+  PrepareTestTarget(run);
+  for (int test : {kTestSequential, kTestRandom4K, kTestRandom512K, kTestQueued4K}) {
+    if (!run.keep_running()) break;
+    RunTest(run, test);
+  }
+  if (run.keep_running()) {
+    // The access time comes from the 4 KB rates; only a 4 KB write rate of exactly 0 needs its own test.
+    const BenchResults measured = run.results.Copy();
+    if (measured.RW4KB != 0) {
+      run.results.Set(&BenchResults::RR, measured.RR4KB);
+      run.StoreAndRefresh(&BenchResults::RW, measured.RW4KB);
+    } else {
+      RunTest(run, kTestAccessTime);
+    }
+  }
+  CleanupTestTarget(run);
+}
+
+}  // namespace korvanel

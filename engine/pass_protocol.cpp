@@ -1,0 +1,24 @@
+#include "engine/pass_protocol.h"
+
+#include "engine/rate.h"
+
+namespace korvanel {
+
+bool RunPasses(RunContext& run, ResultField field, uint32_t block_bytes,
+               const std::function<std::string(int pass)>& status, const PassRunner& run_pass) {
+  double best = 0;
+  for (int pass = 0; pass <= run.params.pass_count; ++pass) {
+    run.PostPassStatus(status(pass));
+    PassMeasurement measured;
+    if (!run_pass(&measured)) return false;
+    if (pass == 0) continue;  // the warm-up pass
+    const double rate = Rate(block_bytes, measured.operations, measured.elapsed_ms);
+    run.StoreAndRefresh(field, rate);
+    if (!run.keep_running()) return false;
+    if (rate > best) best = rate;
+  }
+  run.StoreAndRefresh(field, best);
+  return run.keep_running();
+}
+
+}  // namespace korvanel

@@ -1,0 +1,78 @@
+#pragma once
+// Everything one run works with: the system, the host, the shared flags, the test target and the
+// facilities every test shares (time window, result stores, error boxes).
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "common/aligned_buffer.h"
+#include "common/sys_error.h"
+#include "engine/engine_host.h"
+#include "engine/engine_texts.h"
+#include "engine/random_generator.h"
+#include "engine/results_store.h"
+#include "engine/run_parameters.h"
+#include "platform/clock.h"
+#include "platform/storage.h"
+
+namespace korvanel {
+
+// Written by one thread and polled by the other without locks.
+struct RunFlags {
+  std::atomic<bool> keep_running{false};  // down: stop after the current measured pass
+  std::atomic<bool> busy{false};          // up from the start of preparation to the end of cleanup
+  std::atomic<bool> window_open{false};   // up while the current pass's time window is open
+};
+
+// The test directory, file and buffer of one run: valid from preparation to cleanup.
+struct TestTarget {
+  std::string drive_dir;           // the directory the user chose
+  std::string dir_path;            // <drive>/Korvanel%08X
+  std::string file_path;           // <dir_path>/Korvanel%08X.tmp
+  bool dir_created = false;        // cleanup removes only what this run created
+  bool file_created = false;
+  bool unbuffered = true;          // false on RAM disks, which are measured with ordinary I/O
+  uint64_t size_bytes = 0;
+  uint32_t block_count = 0;        // 1 MiB blocks in the file
+  AlignedBuffer buffer;            // 1 MiB, shared by every transfer
+};
+
+constexpr uint32_t kBlockBytes = 1u << 20;
+constexpr uint32_t kLiveUpdateMs = 100;
+
+class RunContext {
+ public:
+  RunContext(platform::Storage& storage, platform::Clock& clock, EngineHost& host, RunFlags& flags,
+             ResultsStore& results, RandomGenerator& rng, const EngineTexts& texts, RunParameters params)
+      : storage(storage), clock(clock), host(host), flags(flags), results(results), rng(rng),
+        texts_(texts), params(std::move(params)) {}
+
+  platform::Storage& storage;
+  platform::Clock& clock;
+  EngineHost& host;
+  RunFlags& flags;
+  ResultsStore& results;
+  RandomGenerator& rng;
+  const EngineTexts& texts_;
+  RunParameters params;
+  TestTarget target;
+
+  bool keep_running() const { return flags.keep_running.load(); }
+  bool window_open() const { return flags.window_open.load(); }
+  // The engine texts as they are now; the panel may replace them between passes.
+  EngineTextArray Texts() const { return *texts_.Snapshot(); }
+
+  // Posts a pass's status line, marked when the drive is a RAM disk measured with ordinary I/O.
+  void PostPassStatus(std::string text);
+  // Opens the time window of a pass and returns its start tick.
+  uint32_t OpenWindow();
+  // Stores a rate and has the host show it.
+  void StoreAndRefresh(ResultField field, double value);
+  // A box with only the text; lowers keep_running.
+  void PlainErrorBox(EngineText text);
+  // A box with the text and the system's code and description; lowers keep_running.
+  void IoErrorBox(EngineText text, const SysError& error);
+};
+
+}  // namespace korvanel

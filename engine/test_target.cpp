@@ -1,0 +1,162 @@
+#include "engine/test_target.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace korvanel {
+namespace {
+
+// The test directory's name comes from the tick, so it is predictable: on a shared directory
+// someone else may hold it already. The run then takes the next free name and never uses theirs.
+constexpr int kDirectoryAttempts = 64;
+
+std::string HexName(const char* prefix, uint32_t tick) {
+  char name[32];
+  std::snprintf(name, sizeof name, "%s%08X", prefix, tick);
+  return name;
+}
+
+std::string WithoutTrailingSlash(const std::string& dir) {
+  std::string trimmed = dir;
+  while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
+  return trimmed;
+}
+
+SysError MakeTestDirectory(RunContext& run) {
+  TestTarget& target = run.target;
+  uint32_t tick = run.clock.TickMs();
+  SysError error;
+  for (int attempt = 0; attempt < kDirectoryAttempts; ++attempt, ++tick) {
+    target.dir_path = TestDirectoryPath(target.drive_dir, tick);
+    error = run.storage.CreatePrivateDirectory(target.dir_path);
+    if (!error) {
+      target.dir_created = true;
+      return error;
+    }
+    if (error.code != EEXIST) return error;
+  }
+  return error;
+}
+
+// Writes 8 bytes ("QEX-" as UTF-16LE) to a new cached file and removes it again: a read-only or
+// write-protected drive fails here, before any memory is taken.
+bool ProbeWrite(RunContext& run) {
+  SysError error;
+  auto probe = run.storage.CreateFile(run.target.file_path, false, &error);
+  if (!probe) {
+    run.IoErrorBox(kTextCreateFileError, error);
+    return false;
+  }
+  static const char kProbe[8] = {'Q', 0, 'E', 0, 'X', 0, '-', 0};
+  error = probe->Write(kProbe, sizeof kProbe, 0);
+  probe->Close();
+  run.storage.RemoveFile(run.target.file_path);
+  if (error) {
+    run.IoErrorBox(kTextWriteError, error);
+    return false;
+  }
+  return true;
+}
+
+bool FillBuffer(RunContext& run) {
+  const uint32_t alignment = run.storage.DirectIoAlignment(run.target.drive_dir);
+  run.target.buffer = AlignedBuffer(kBlockBytes, alignment < 4096 ? 4096 : alignment);
+  if (!run.target.buffer) {
+    run.PlainErrorBox(kTextMemoryError);
+    return false;
+  }
+  auto* words = reinterpret_cast<uint32_t*>(run.target.buffer.data());
+  for (uint32_t i = 0; i < kBlockBytes / 4; ++i) words[i] = run.rng.Next();
+  return true;
+}
+
+// Writes the whole test file, one 1 MiB block after the other; a stop request ends it quietly.
+bool WriteTestFile(RunContext& run) {
+  TestTarget& target = run.target;
+  SysError error;
+  auto file = run.storage.CreateFile(target.file_path, target.unbuffered, &error);
+  if (!file) {
+    run.IoErrorBox(kTextCreateFileError, error);
+    return false;
+  }
+  target.file_created = true;
+  for (uint32_t block = 0; block < target.block_count; ++block) {
+    if (!run.keep_running()) {
+      file->Close();
+      run.flags.keep_running.store(false);
+      return false;
+    }
+    error = file->Write(target.buffer.data(), kBlockBytes, static_cast<uint64_t>(block) * kBlockBytes);
+    if (error) {
+      file->Close();
+      run.IoErrorBox(kTextWriteError, error);
+      return false;
+    }
+  }
+  // The fill is not measured: flushing it here keeps its cached metadata and the drive's write cache
+  // out of the first measured pass.
+  error = file->Flush();
+  file->Close();
+  if (error) {
+    run.IoErrorBox(kTextWriteError, error);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string TestDirectoryPath(const std::string& drive_dir, uint32_t tick) {
+  std::string base = WithoutTrailingSlash(drive_dir);
+  if (base != "/") base += "/";
+  return base + HexName("Korvanel", tick);
+}
+
+std::string TestFilePath(const std::string& dir_path, uint32_t tick) {
+  return dir_path + "/" + HexName("Korvanel", tick) + ".tmp";
+}
+
+void PrepareTestTarget(RunContext& run) {
+  run.flags.busy.store(true);
+  TestTarget& target = run.target;
+  const uint32_t size_mib = TestSizeMiB(run.params.test_size_mb);
+  target.size_bytes = static_cast<uint64_t>(size_mib) << 20;
+  target.block_count = size_mib;
+  target.unbuffered = !run.storage.IsRamDisk(target.drive_dir);
+
+  SysError error = MakeTestDirectory(run);
+  if (error) {
+    run.IoErrorBox(kTextCreateFileError, error);
+    return;
+  }
+  target.file_path = TestFilePath(target.dir_path, run.clock.TickMs());
+
+  // A failed query goes on to the probe, which then reports what is wrong with the drive.
+  uint64_t free_bytes = 0;
+  if (!run.storage.FreeBytes(target.drive_dir, &free_bytes) && free_bytes < target.size_bytes) {
+    run.PlainErrorBox(kTextDiskFull);
+    return;
+  }
+  if (!ProbeWrite(run)) return;
+  if (!FillBuffer(run)) return;
+  run.host.PostStatus(run.Texts()[kTextInitialize]);
+  // Set before the file exists: on copy-on-write file systems only files created afterwards bypass the cache.
+  if (target.unbuffered) run.storage.PrepareForDirectIo(target.dir_path);
+  WriteTestFile(run);
+}
+
+void CleanupTestTarget(RunContext& run) {
+  TestTarget& target = run.target;
+  target.buffer = AlignedBuffer();
+  if (target.file_created) run.storage.RemoveFile(target.file_path);
+  if (target.dir_created) run.storage.RemoveDirectory(target.dir_path);
+  target.file_created = false;
+  target.dir_created = false;
+  run.host.PostEndTag("");
+  run.host.PostRunFinished();
+  run.flags.keep_running.store(false);
+  run.flags.busy.store(false);
+}
+
+}  // namespace korvanel

@@ -1,0 +1,121 @@
+#pragma once
+// A system without a disk for the engine's tests: an in-memory file store, a clock that advances
+// with every transfer, and a host that records what the engine tells it. The pass timer "fires"
+// after a set number of transfers, so a pass's operation count and elapsed time are exact.
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/bench_engine.h"
+#include "platform/clock.h"
+#include "platform/storage.h"
+
+namespace korvanel::testing {
+
+struct Transfer {
+  bool write;
+  uint32_t bytes;
+  uint64_t offset;
+};
+
+class FakeSystem : public platform::Storage, public platform::Clock, public EngineHost {
+ public:
+  // --- knobs, set before a run ---
+  uint32_t start_tick = 1000;
+  uint32_t ms_per_transfer = 1;
+  // Per pass (in pass order over the run), the milliseconds each transfer takes; then ms_per_transfer.
+  std::vector<uint32_t> ms_per_transfer_by_pass;
+  // Transfers per pass, in pass order over the whole run; passes past the end use `default_ops`.
+  std::vector<uint32_t> ops_per_pass;
+  uint32_t default_ops = 20;
+  uint64_t free_bytes = 1ull << 40;
+  bool free_query_fails = false;
+  bool ram_disk = false;
+  int create_dir_error = 0;           // errno for every directory creation
+  std::set<std::string> taken_dirs;   // names that exist already (someone else's)
+  int create_file_error = 0;          // errno for the test file's creation (not the probe)
+  int probe_error = 0;                // errno for the probe's creation
+  int64_t fail_transfer_at = -1;      // the n-th measured transfer (0-based, over the run) fails with EIO
+  int queued_setup_error = 0;
+  bool queued_never_completes = false;
+  int64_t stop_at_fill_offset = -1;   // a stop request when the fill reaches this offset
+  // Called after every transfer with its number, on the worker thread.
+  std::function<void(uint64_t)> on_transfer;
+
+  BenchEngine* engine = nullptr;
+
+  // --- what happened ---
+  struct Message {
+    std::string kind;  // "status", "end", "finished", "reset", "error", "running", "idle", "stamp"
+    std::string text;
+  };
+  std::vector<Message> Messages() const;
+  std::vector<std::string> Statuses() const;
+  std::vector<std::string> Errors() const;
+  std::vector<Transfer> Transfers() const;
+  std::set<std::string> Files() const;
+  std::set<std::string> Directories() const;
+  uint64_t FileSize(const std::string& path) const;
+  std::vector<BenchResults> refreshes;
+  int timers_started = 0;
+  // The first 32-bit word of the buffer as the first fill write saw it, per run.
+  std::vector<uint32_t> first_fill_words;
+  int cancels = 0;
+
+  // Clock
+  uint32_t TickMs() override;
+
+  // Storage
+  SysError FreeBytes(const std::string& dir, uint64_t* free_bytes) override;
+  bool IsRamDisk(const std::string&) override { return ram_disk; }
+  uint32_t DirectIoAlignment(const std::string&) override { return 4096; }
+  SysError CreatePrivateDirectory(const std::string& path) override;
+  void PrepareForDirectIo(const std::string&) override {}
+  std::unique_ptr<platform::BlockFile> CreateFile(const std::string& path, bool unbuffered, SysError* error) override;
+  std::unique_ptr<platform::BlockFile> OpenFile(const std::string& path, platform::AccessHint, bool unbuffered,
+                                                SysError* error) override;
+  std::unique_ptr<platform::QueuedFile> OpenQueued(const std::string& path, const platform::QueuedTransfer& transfer,
+                                                   bool unbuffered, SysError* error) override;
+  void RemoveFile(const std::string& path) override;
+  void RemoveDirectory(const std::string& path) override;
+
+  // EngineHost
+  void PostResultsReset() override;
+  void PostStatus(std::string text) override { Record("status", std::move(text)); }
+  void PostEndTag(std::string text) override { Record("end", std::move(text)); }
+  void PostRunFinished() override { Record("finished", ""); }
+  void Refresh(const BenchResults& results) override;
+  void ShowError(const std::string& text) override { Record("error", text); }
+  void StartPassTimer(uint32_t period_ms) override;
+  void SetRunningState(bool running) override { Record(running ? "running" : "idle", ""); }
+  void StampFinishTime() override { Record("stamp", ""); }
+
+  // One transfer: advances the clock, counts, closes the window when the pass has had its share.
+  // Returns the errno the transfer fails with, or 0.
+  int DoTransfer(const std::string& path, bool write, uint32_t bytes, uint64_t offset, const void* data = nullptr);
+  void Advance(uint32_t ms);
+
+ private:
+  void Record(std::string kind, std::string text);
+
+  mutable std::mutex mutex_;
+  std::vector<Message> messages_;
+  std::vector<Transfer> transfers_;
+  std::map<std::string, uint64_t> files_;
+  std::set<std::string> dirs_;
+  uint32_t now_ = 0;
+  bool clock_started_ = false;
+  int pass_index_ = -1;
+  uint32_t pass_ops_ = 0;
+  uint64_t measured_transfers_ = 0;
+};
+
+// Runs one request on `system` to its end and returns the engine's results.
+BenchResults RunToEnd(BenchEngine& engine, int test_id, int test_time_index = 0, const std::string& drive = "/drive");
+
+}  // namespace korvanel::testing

@@ -1,0 +1,203 @@
+// The pass protocol and the synchronous tests, run through the engine on a fake system.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "engine/tests/fake_system.h"
+
+namespace korvanel::testing {
+namespace {
+
+class EngineRun : public ::testing::Test {
+ protected:
+  void SetUp() override { sys.engine = &engine; }
+  FakeSystem sys;
+  BenchEngine engine{sys, sys, sys};
+};
+
+TEST_F(EngineRun, QuickFullRunFillsEveryFieldInOrderAndLeavesNothing) {
+  uint64_t file_size = 0;
+  sys.on_transfer = [&](uint64_t n) {
+    if (n == 0) file_size = sys.FileSize(*sys.Files().begin());
+  };
+  const BenchResults r = RunToEnd(engine, kTestAll);
+  // 20 transfers of 1 ms each per pass: KiB per ms is the block size in KiB.
+  EXPECT_DOUBLE_EQ(r.SR, 1024);
+  EXPECT_DOUBLE_EQ(r.SW, 1024);
+  EXPECT_DOUBLE_EQ(r.RR4KB, 4);
+  EXPECT_DOUBLE_EQ(r.RW4KB, 4);
+  EXPECT_DOUBLE_EQ(r.RR512KB, 512);
+  EXPECT_DOUBLE_EQ(r.RW512KB, 512);
+  EXPECT_DOUBLE_EQ(r.RR4KB64QD, 4);
+  EXPECT_DOUBLE_EQ(r.RW4KB64QD, 4);
+  EXPECT_DOUBLE_EQ(r.RR, r.RR4KB);
+  EXPECT_DOUBLE_EQ(r.RW, r.RW4KB);
+  EXPECT_EQ(file_size, 104857600u);
+
+  const std::vector<std::string> expected = {
+      "... Initialize ",
+      "... Initialize ",
+      "... Initialize  Sequential Read",
+      "Sequential Read 1/1",
+      "... Initialize  Sequential Write",
+      "Sequential Write 1/1",
+      "... Initialize  Random Read 4KB",
+      "Random Read 4KB 1/1",
+      "Random Write ... Initialize  4KB",
+      "Random Write 4KB 1/1",
+      "... Initialize  Random Read 512KB",
+      "Random Read 512KB 1/1",
+      "Random Write ... Initialize  512KB",
+      "Random Write 512KB 1/1",
+      "... Initialize  Random Read x 64",
+      "Random Read 4KB x 64 1/1",
+      "... Initialize  Random Write x 64",
+      "Random Write 4KB x 64 1/1",
+  };
+  EXPECT_EQ(sys.Statuses(), expected);
+  EXPECT_EQ(sys.timers_started, PlannedWindows(kTestAll, 1));
+  EXPECT_TRUE(sys.Files().empty());
+  EXPECT_TRUE(sys.Directories().empty());
+  EXPECT_TRUE(sys.Errors().empty());
+  // The run ends with the empty end tag, the finished message, the idle panel and the time stamp.
+  auto messages = sys.Messages();
+  ASSERT_GE(messages.size(), 4u);
+  EXPECT_EQ(messages.front().kind, "reset");
+  std::vector<std::string> tail;
+  for (size_t i = messages.size() - 4; i < messages.size(); ++i) tail.push_back(messages[i].kind + ":" + messages[i].text);
+  EXPECT_EQ(tail, (std::vector<std::string>{"end:", "finished:", "idle:", "stamp:"}));
+  EXPECT_FALSE(engine.busy());
+  EXPECT_EQ(engine.test_id(), kTestAll);
+}
+
+TEST_F(EngineRun, BestMeasuredPassCountsAndWarmUpDoesNot) {
+  // Short test: two measured passes. Read passes take 1, 4, 2 ms per block; writes 1, 2, 4.
+  sys.ms_per_transfer_by_pass = {1, 4, 2, 1, 2, 4};
+  const BenchResults r = RunToEnd(engine, kTestSequential, 1);
+  EXPECT_DOUBLE_EQ(r.SR, 512);  // pass 2; the faster warm-up is not counted
+  EXPECT_DOUBLE_EQ(r.SW, 512);  // pass 1, the best, stored again after the slower pass 2
+  EXPECT_DOUBLE_EQ(sys.refreshes.back().SW, 512);
+  EXPECT_EQ(r.RR4KB, 0);
+  EXPECT_EQ(sys.Statuses().back(), "Sequential Write 2/2");
+}
+
+TEST_F(EngineRun, StopDuringMeasuredPassKeepsThatPassNotTheBest) {
+  sys.ms_per_transfer_by_pass = {1, 4, 1};
+  // Transfer 20 is the first of measured pass 1 (the warm-up has 20).
+  sys.on_transfer = [&](uint64_t n) {
+    if (n == 20) engine.RequestStop();
+  };
+  const BenchResults r = RunToEnd(engine, kTestSequential, 1);
+  EXPECT_DOUBLE_EQ(r.SR, 256);
+  EXPECT_EQ(r.SW, 0);
+  for (const Transfer& t : sys.Transfers()) EXPECT_FALSE(t.write);
+  EXPECT_EQ(sys.Transfers().size(), 40u);  // the pass that saw the stop ran to the end of its window
+  EXPECT_TRUE(sys.Files().empty());
+  EXPECT_TRUE(sys.Errors().empty());
+}
+
+TEST_F(EngineRun, StopDuringWarmUpStillRunsOneMeasuredPass) {
+  sys.on_transfer = [&](uint64_t n) {
+    if (n == 3) engine.RequestStop();
+  };
+  const BenchResults r = RunToEnd(engine, kTestAll, 1);
+  EXPECT_DOUBLE_EQ(r.SR, 1024);
+  EXPECT_EQ(r.SW, 0);
+  EXPECT_EQ(r.RR4KB, 0);
+  EXPECT_EQ(sys.Statuses().back(), "Sequential Read 1/2");
+  EXPECT_TRUE(sys.Directories().empty());
+}
+
+TEST_F(EngineRun, LiveValuesAtMostEveryHundredMilliseconds) {
+  sys.default_ops = 350;
+  RunToEnd(engine, kTestSequential);
+  // Per pass: updates after 101, 202 and 303 ms; four passes; plus one store per measured pass and
+  // one best per direction.
+  EXPECT_EQ(sys.refreshes.size(), 4u * 3u + 2u + 2u);
+  EXPECT_DOUBLE_EQ(sys.refreshes.front().SR, 1024);
+}
+
+TEST_F(EngineRun, SequentialWrapsAroundTheFile) {
+  sys.default_ops = 150;  // more blocks than the 100 MiB file has
+  RunToEnd(engine, kTestSequential);
+  const auto transfers = sys.Transfers();
+  EXPECT_EQ(transfers[99].offset, 99u << 20);
+  EXPECT_EQ(transfers[100].offset, 0u);
+  EXPECT_EQ(transfers[150].offset, 0u);  // every pass starts at the beginning
+}
+
+TEST_F(EngineRun, RandomOffsetsAreAlignedAndInsideTheFile) {
+  sys.default_ops = 2000;
+  RunToEnd(engine, kTestRandom4K);
+  uint64_t largest = 0;
+  for (const Transfer& t : sys.Transfers()) {
+    EXPECT_EQ(t.bytes, 4096u);
+    EXPECT_EQ(t.offset % 4096, 0u);
+    largest = std::max(largest, t.offset);
+  }
+  EXPECT_LE(largest, 104853504u);
+  EXPECT_GT(largest, 100000000u);  // 8000 draws from 25600 positions reach the end
+  RunToEnd(engine, kTestRandom512K);
+  for (const Transfer& t : sys.Transfers()) {
+    if (t.bytes != 524288) continue;
+    EXPECT_EQ(t.offset % 524288, 0u);
+    EXPECT_LE(t.offset + t.bytes, 104857600u);
+  }
+}
+
+TEST_F(EngineRun, AccessTimeTestFillsOnlyItsOwnFields) {
+  const BenchResults r = RunToEnd(engine, kTestAccessTime);
+  EXPECT_DOUBLE_EQ(r.RR, 4);
+  EXPECT_DOUBLE_EQ(r.RW, 4);
+  EXPECT_EQ(r.RR4KB, 0);
+  EXPECT_EQ(r.RW4KB, 0);
+  EXPECT_EQ(sys.Statuses()[1], "... Initialize  Random Read 4KB");
+}
+
+TEST_F(EngineRun, ReadFailureShowsTheSystemErrorAndCleansUp) {
+  sys.fail_transfer_at = 25;  // in measured read pass 1
+  const BenchResults r = RunToEnd(engine, kTestSequential);
+  ASSERT_EQ(sys.Errors().size(), 1u);
+  EXPECT_EQ(sys.Errors()[0], "Read Error\r\n0x00000005:Input/output error");
+  EXPECT_EQ(r.SR, 0);  // the failed pass is discarded; the warm-up never counted
+  EXPECT_TRUE(sys.Files().empty());
+  EXPECT_TRUE(sys.Directories().empty());
+  EXPECT_EQ(sys.Messages().back().kind, "stamp");
+}
+
+TEST_F(EngineRun, WriteFailureKeepsTheReadResult) {
+  sys.fail_transfer_at = 45;  // read: 40 transfers; then the write warm-up
+  const BenchResults r = RunToEnd(engine, kTestSequential);
+  EXPECT_EQ(sys.Errors(), (std::vector<std::string>{"Write Error\r\n0x00000005:Input/output error"}));
+  EXPECT_DOUBLE_EQ(r.SR, 1024);
+  EXPECT_EQ(r.SW, 0);
+}
+
+TEST_F(EngineRun, StartWhileARunExistsOnlyStopsIt) {
+  std::atomic<int> second_outcome{-1};
+  sys.on_transfer = [&](uint64_t n) {
+    if (n == 5) {
+      StartRequest again{kTestRandom4K, "/other", 0};
+      second_outcome = static_cast<int>(engine.Start(again));
+    }
+  };
+  RunToEnd(engine, kTestSequential, 1);
+  EXPECT_EQ(second_outcome, static_cast<int>(BenchEngine::Outcome::kStopRequested));
+  EXPECT_EQ(engine.test_id(), kTestSequential);
+  for (const Transfer& t : sys.Transfers()) EXPECT_NE(t.bytes, 4096u);
+  // After the run, a start is accepted again.
+  EXPECT_EQ(engine.Start({kTestRandom4K, "/drive", 0}), BenchEngine::Outcome::kStarted);
+  engine.WaitForRun();
+  EXPECT_EQ(engine.Start({4711, "/drive", 0}), BenchEngine::Outcome::kRejected);
+}
+
+TEST_F(EngineRun, TextsReplacedBetweenRunsAppearInTheStatus) {
+  EngineTextArray german = DefaultEngineTexts();
+  german[kTextSequentialRead] = "Sequenzielles Lesen ";
+  engine.SetTexts(german);
+  RunToEnd(engine, kTestSequential);
+  EXPECT_EQ(sys.Statuses()[2], "Sequenzielles Lesen  1/1");
+}
+
+}  // namespace
+}  // namespace korvanel::testing

@@ -1,0 +1,15 @@
+#include "lang/user_locale.h"
+
+#include <cstdlib>
+
+namespace korvanel::platform {
+
+std::string UserMessagesLocale() {
+  for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && *value != '\0') return value;
+  }
+  return {};
+}
+
+}  // namespace korvanel::platform

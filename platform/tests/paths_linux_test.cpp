@@ -1,0 +1,116 @@
+#include "platform/paths.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "platform/tests/scratch.h"
+
+namespace korvanel::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+using testing::ScopedEnv;
+using testing::ScratchDir;
+
+class PrivateTempDirectoryTest : public ::testing::Test {
+ protected:
+  std::string Expected() const { return root_ + "/korvanel-" + std::to_string(geteuid()); }
+
+  ScratchDir scratch_;
+  std::string root_ = scratch_.path();
+  ScopedEnv no_runtime_{"XDG_RUNTIME_DIR", nullptr};
+};
+
+TEST(PathsTest, ExecutablePathNamesThisTestProgram) {
+  const std::string path = ExecutablePath();
+  ASSERT_FALSE(path.empty());
+  EXPECT_EQ(path.front(), '/');
+  EXPECT_EQ(fs::path(path).filename(), "korvanel_platform_tests");
+}
+
+TEST(PathsTest, TempAndConfigDirectoriesFollowTheEnvironment) {
+  {
+    ScopedEnv tmp("TMPDIR", nullptr);
+    EXPECT_EQ(TempDirectory(), "/tmp");
+  }
+  {
+    ScopedEnv tmp("TMPDIR", "/var/tmp//");
+    EXPECT_EQ(TempDirectory(), "/var/tmp");
+  }
+  ScopedEnv home("HOME", "/home/someone/");
+  {
+    ScopedEnv config("XDG_CONFIG_HOME", nullptr);
+    EXPECT_EQ(UserConfigDirectory(), "/home/someone/.config");
+  }
+  {
+    ScopedEnv config("XDG_CONFIG_HOME", "relative/config");  // invalid by the XDG rules
+    EXPECT_EQ(UserConfigDirectory(), "/home/someone/.config");
+  }
+  ScopedEnv config("XDG_CONFIG_HOME", "/srv/conf/");
+  EXPECT_EQ(UserConfigDirectory(), "/srv/conf");
+}
+
+TEST_F(PrivateTempDirectoryTest, CreatesAPrivateDirectoryOnceAndReusesIt) {
+  ScopedEnv tmp("TMPDIR", root_.c_str());
+  const mode_t old_mask = umask(0277);  // a mask that would strip our own bits
+  SysError error;
+  const std::string path = PrivateTempDirectory(&error);
+  umask(old_mask);
+  ASSERT_EQ(path, Expected()) << error.description;
+  struct stat info{};
+  ASSERT_EQ(lstat(path.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISDIR(info.st_mode));
+  EXPECT_EQ(info.st_mode & 07777, 0700u);
+  EXPECT_EQ(PrivateTempDirectory(&error), path);
+  EXPECT_FALSE(error.failed());
+}
+
+TEST_F(PrivateTempDirectoryTest, UsesTheRuntimeDirectoryWhenSet) {
+  ScopedEnv runtime("XDG_RUNTIME_DIR", root_.c_str());
+  EXPECT_EQ(PrivateTempDirectory(), root_ + "/korvanel");
+}
+
+TEST_F(PrivateTempDirectoryTest, RefusesAPlantedLinkWithoutTouchingItsTarget) {
+  ScopedEnv tmp("TMPDIR", root_.c_str());
+  const std::string target = root_ + "/elsewhere";
+  ASSERT_EQ(mkdir(target.c_str(), 0700), 0);
+  ASSERT_EQ(symlink(target.c_str(), Expected().c_str()), 0);
+  SysError error;
+  EXPECT_EQ(PrivateTempDirectory(&error), "");
+  EXPECT_TRUE(error.failed());
+  EXPECT_TRUE(fs::is_empty(target));
+}
+
+TEST_F(PrivateTempDirectoryTest, RefusesADirectoryOthersMayEnter) {
+  ScopedEnv tmp("TMPDIR", root_.c_str());
+  ASSERT_EQ(mkdir(Expected().c_str(), 0700), 0);
+  ASSERT_EQ(chmod(Expected().c_str(), 0777), 0);
+  SysError error;
+  EXPECT_EQ(PrivateTempDirectory(&error), "");
+  EXPECT_EQ(error.code, EACCES);
+}
+
+TEST_F(PrivateTempDirectoryTest, RefusesAnotherUsersDirectoryAndAPlainFile) {
+  ScopedEnv tmp("TMPDIR", root_.c_str());
+  std::FILE* file = std::fopen(Expected().c_str(), "w");
+  ASSERT_NE(file, nullptr);
+  std::fclose(file);
+  SysError error;
+  EXPECT_EQ(PrivateTempDirectory(&error), "");
+  EXPECT_EQ(error.code, ENOTDIR);
+
+  if (geteuid() != 0) GTEST_SKIP() << "handing a directory to another user needs root";
+  fs::remove(Expected());
+  ASSERT_EQ(mkdir(Expected().c_str(), 0700), 0);
+  ASSERT_EQ(chown(Expected().c_str(), 65534, 65534), 0);
+  EXPECT_EQ(PrivateTempDirectory(&error), "");
+  EXPECT_EQ(error.code, EACCES);
+}
+
+}  // namespace
+}  // namespace korvanel::platform

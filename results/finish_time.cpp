@@ -1,0 +1,11 @@
+#include "results/finish_time.h"
+
+#include "settings/locale_date_time.h"
+
+namespace korvanel {
+
+std::string FinishTimeStamp(const platform::UserLocale& locale) {
+  return RefreshLocaleDateTime(locale).date_time_text;
+}
+
+}  // namespace korvanel

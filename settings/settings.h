@@ -1,0 +1,49 @@
+#pragma once
+// The program's persistent settings: integer values in section "Program" of "Korvanel.ini", and
+// where that file lives. Every function is safe to call from any thread. Until a settings path is
+// located or set, reads give their defaults and writes do nothing.
+
+#include <string>
+
+namespace korvanel {
+
+// Where the settings file goes for an executable in `exe_dir`: "<exe_dir>/Korvanel.ini" when that
+// is an existing regular file and `exe_dir` does not lie under `temp_dir`, otherwise
+// "<config_dir>/Korvanel/Korvanel.ini". An empty `exe_dir` (unknown) always gives the latter.
+std::string ChooseSettingsPath(const std::string& exe_dir, const std::string& temp_dir,
+                               const std::string& config_dir);
+
+// Decides the settings path for this process from the system's directories, creates the
+// configuration directory and an empty file when they are missing (failures leave reads at their
+// defaults), and makes it the path in use.
+void LocateSettingsFile();
+
+// Makes `path` the settings file in use; an empty path switches the store off.
+void SetSettingsPath(std::string path);
+
+// The settings file in use; empty before LocateSettingsFile or SetSettingsPath.
+std::string SettingsPath();
+
+// The integer under `key` in section "Program": `def` when the key is missing or its value empty,
+// otherwise the value's leading decimal number (0 when it has no digits, saturated to int). Only
+// when neither bound is -1 is the result clamped to at most `upper`, then to at least `lower`.
+int ReadSettingInt(const std::string& key, int def, int lower = -1, int upper = -1);
+
+// Stores `value` in decimal under `key` in section "Program"; failures are silent.
+void WriteSettingInt(const std::string& key, int value);
+
+// Sets `out` to the value under `key` in `section` (empty when missing) and returns its length in
+// bytes. `path` replaces the settings path when not empty.
+int ReadSettingString(const std::string& section, const std::string& key, std::string& out,
+                      const std::string& path = "");
+
+// Stores `text` under `key` in `section`, keeping every other line of the file; the file is
+// replaced as a whole, never left half-written. False when no path is set, a name or the text
+// holds a line break, or the file cannot be written.
+bool WriteSettingString(const std::string& section, const std::string& key, const std::string& text,
+                        const std::string& path = "");
+
+// The directory of the running executable without a trailing slash; empty when unknown.
+std::string ProgramDirectory();
+
+}  // namespace korvanel

@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/paths.h"
+#include "settings/settings.h"
+#include "platform/tests/scratch.h"
+
+namespace korvanel {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ScopedEnv;
+using testing::ScratchDir;
+
+class SettingsLocationTest : public ::testing::Test {
+ protected:
+  void Touch(const std::string& path, const std::string& content = "") {
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path) << content;
+  }
+  std::string ConfigFile() const { return dir_ / "config/Korvanel/Korvanel.ini"; }
+
+  ScratchDir dir_;
+};
+
+TEST_F(SettingsLocationTest, AFileBesideTheProgramWinsOnlyOutsideTheTempDirectory) {
+  const std::string bin = dir_ / "bin";
+  const std::string temp = dir_ / "tmp";
+  const std::string config = dir_ / "config";
+  fs::create_directories(bin);
+  EXPECT_EQ(ChooseSettingsPath(bin, temp, config), ConfigFile()) << "nothing beside the program";
+
+  fs::create_directory(bin + "/Korvanel.ini");
+  EXPECT_EQ(ChooseSettingsPath(bin, temp, config), ConfigFile()) << "a directory is no settings file";
+  fs::remove(bin + "/Korvanel.ini");
+
+  Touch(bin + "/Korvanel.ini");  // an empty file is enough
+  EXPECT_EQ(ChooseSettingsPath(bin, temp, config), bin + "/Korvanel.ini");
+  EXPECT_EQ(ChooseSettingsPath(bin, dir_ / "bi", config), bin + "/Korvanel.ini")
+      << "a name prefix is not a parent directory";
+  EXPECT_EQ(ChooseSettingsPath("", temp, config), ConfigFile());
+
+  const std::string unpacked = temp + "/unpacked";
+  Touch(unpacked + "/Korvanel.ini");
+  EXPECT_EQ(ChooseSettingsPath(unpacked, temp, config), ConfigFile());
+  EXPECT_EQ(ChooseSettingsPath(unpacked, dir_.path() + "//tmp/", config), ConfigFile());
+  EXPECT_EQ(ChooseSettingsPath(dir_.path(), dir_.path(), config), ConfigFile()) << "the temp dir itself";
+}
+
+TEST_F(SettingsLocationTest, LocatingCreatesTheConfigDirectoryAndKeepsAnExistingFile) {
+  // The test program's own directory holds no Korvanel.ini, so the configuration directory is used.
+  EXPECT_EQ(ProgramDirectory(), fs::path(platform::ExecutablePath()).parent_path().string());
+  ScopedEnv config("XDG_CONFIG_HOME", (dir_ / "deep/config").c_str());
+  LocateSettingsFile();
+  const std::string expected = dir_ / "deep/config/Korvanel/Korvanel.ini";
+  EXPECT_EQ(SettingsPath(), expected);
+  ASSERT_TRUE(fs::is_regular_file(expected));
+  EXPECT_EQ(fs::file_size(expected), 0u);
+
+  std::ofstream(expected) << "[Program]\nlng=4\n";
+  LocateSettingsFile();
+  EXPECT_EQ(ReadSettingInt("lng", 0), 4);
+
+  ScopedEnv no_config("XDG_CONFIG_HOME", nullptr);
+  ScopedEnv home("HOME", dir_.path().c_str());
+  LocateSettingsFile();
+  EXPECT_EQ(SettingsPath(), dir_ / ".config/Korvanel/Korvanel.ini");
+  EXPECT_TRUE(fs::is_regular_file(SettingsPath()));
+  SetSettingsPath("");
+}
+
+}  // namespace
+}  // namespace korvanel

@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+#include "settings/settings.h"
+#include "platform/tests/scratch.h"
+#include "settings/whole_file.h"
+
+namespace korvanel {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ScratchDir;
+
+class SettingsStoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override { SetSettingsPath(file_); }
+  void TearDown() override { SetSettingsPath(""); }
+
+  void Write(const std::string& content) { std::ofstream(file_, std::ios::binary) << content; }
+  std::string Content() const { return ReadWholeFile(file_).value_or("<unreadable>"); }
+
+  ScratchDir dir_;
+  std::string file_ = dir_ / "Korvanel.ini";
+};
+
+TEST_F(SettingsStoreTest, IntegersReadByTheLeadingNumberRule) {
+  Write(
+      "[Program]\nempty=\nseven=7abc\nwords=abc\nneg=  -12x\nplus=+4\n"
+      "huge=99999999999\ntiny=-99999999999\nbig=50\nsmall=-5\n");
+  EXPECT_EQ(ReadSettingInt("empty", 5), 5);
+  EXPECT_EQ(ReadSettingInt("missing", 5), 5);
+  EXPECT_EQ(ReadSettingInt("seven", 5), 7);
+  EXPECT_EQ(ReadSettingInt("words", 5), 0);
+  EXPECT_EQ(ReadSettingInt("neg", 5), -12);
+  EXPECT_EQ(ReadSettingInt("plus", 5), 4);
+  EXPECT_EQ(ReadSettingInt("huge", 5), INT_MAX);
+  EXPECT_EQ(ReadSettingInt("tiny", 5), INT_MIN);
+  // Clamping needs both bounds.
+  EXPECT_EQ(ReadSettingInt("big", 0, 0, 10), 10);
+  EXPECT_EQ(ReadSettingInt("small", 0, 0, 10), 0);
+  EXPECT_EQ(ReadSettingInt("big", 0, -1, 10), 50);
+  EXPECT_EQ(ReadSettingInt("small", 0, 0, -1), -5);
+}
+
+TEST_F(SettingsStoreTest, WithoutAFileOrPathReadsGiveDefaultsAndWritesNothing) {
+  EXPECT_EQ(ReadSettingInt("lng", 3), 3);
+  SetSettingsPath("");
+  WriteSettingInt("lng", 1);
+  std::string value = "stale";
+  EXPECT_EQ(ReadSettingString("Program", "lng", value), 0);
+  EXPECT_EQ(value, "");
+  EXPECT_FALSE(fs::exists(file_));
+
+  // An explicit path works without a settings path.
+  const std::string other = dir_ / "other.ini";
+  EXPECT_TRUE(WriteSettingString("Lang", "name", "Deutsch", other));
+  EXPECT_EQ(ReadSettingString("lang", "NAME", value, other), 7);
+  EXPECT_EQ(value, "Deutsch");
+}
+
+TEST_F(SettingsStoreTest, WritesKeepTheRestOfTheFileAndLeaveNoTemporaryFile) {
+  const std::string before = "# mine\r\n[Window]\r\nx=1\r\n[Program]\r\nlng=2\r\n\r\n[Zeta]\r\nq";
+  Write(before);
+  fs::permissions(file_, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  WriteSettingInt("test_time_id", 3);
+  WriteSettingInt("lng", -7);
+  EXPECT_EQ(Content(), "# mine\r\n[Window]\r\nx=1\r\n[Program]\r\nlng=-7\r\ntest_time_id=3\r\n\r\n[Zeta]\r\nq");
+  EXPECT_EQ(ReadSettingInt("test_time_id", 1), 3);
+  EXPECT_EQ(fs::status(file_).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 1);
+}
+
+TEST_F(SettingsStoreTest, AWriteThroughALinkUpdatesItsTargetAndKeepsTheLink) {
+  const std::string target = dir_ / "dotfiles.ini";
+  std::ofstream(target) << "[Program]\nlng=1\n";
+  fs::create_symlink(target, file_);
+  WriteSettingInt("lng", 2);
+  EXPECT_TRUE(fs::is_symlink(file_));
+  EXPECT_EQ(ReadWholeFile(target), "[Program]\nlng=2\n");
+}
+
+TEST_F(SettingsStoreTest, FailedOrUnsafeWritesAreRefusedQuietly) {
+  Write("[Program]\nlng=1\n");
+  EXPECT_FALSE(WriteSettingString("Program", "lng", "2\n[Program]\nno_vol_label=1"));
+  EXPECT_FALSE(WriteSettingString("Program", "lng\nx", "2"));
+  EXPECT_EQ(Content(), "[Program]\nlng=1\n");
+
+  SetSettingsPath(dir_ / "missing-dir/Korvanel.ini");
+  WriteSettingInt("lng", 2);  // must neither throw nor create anything
+  EXPECT_FALSE(fs::exists(dir_ / "missing-dir"));
+
+  SetSettingsPath("/proc/Korvanel.ini");  // a directory nobody may create files in, root included
+  WriteSettingInt("lng", 2);
+  EXPECT_EQ(ReadSettingInt("lng", 5), 5);
+}
+
+TEST_F(SettingsStoreTest, ConcurrentWritersLoseNoUpdate) {
+  constexpr int kThreads = 4;
+  constexpr int kKeysEach = 25;
+  std::vector<std::thread> writers;
+  for (int t = 0; t < kThreads; ++t) {
+    writers.emplace_back([t] {
+      for (int k = 0; k < kKeysEach; ++k) WriteSettingInt("k" + std::to_string(t * kKeysEach + k), k);
+    });
+  }
+  for (std::thread& writer : writers) writer.join();
+  for (int i = 0; i < kThreads * kKeysEach; ++i) {
+    EXPECT_EQ(ReadSettingInt("k" + std::to_string(i), -1), i % kKeysEach) << i;
+  }
+}
+
+}  // namespace
+}  // namespace korvanel
