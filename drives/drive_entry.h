@@ -27,7 +27,7 @@ struct DriveEntry {
   std::string Device;        // what is mounted: "/dev/sda2", or the source of a network or RAM disk
   std::string DeviceNumber;  // "major:minor" of the mounted file system; bind mounts share it
   DriveKind Kind = DriveKind::kFixed;
-  bool ReadOnly = false;     // mounted read-only: listed, but the benchmark cannot write there
+  bool ReadOnly = false;  // mounted read-only: listed, but the benchmark cannot write there
 };
 
 }  // namespace korvanel

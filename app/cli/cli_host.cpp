@@ -41,8 +41,8 @@ void CliHost::Refresh(const BenchResults&) {
 void CliHost::ShowError(const std::string& text) {
   loop_.Invoke([this, text] {
     FinishProgress();
-    std::string shown = text;
-    std::replace(shown.begin(), shown.end(), '\r', ' ');
+    std::string shown = text;  // the box's CR LF becomes a terminal's line break
+    shown.erase(std::remove(shown.begin(), shown.end(), '\r'), shown.end());
     std::fprintf(stderr, "korvanel-cli: %s\n", shown.c_str());
     std::fflush(stderr);
     errors_.push_back(text);

@@ -13,6 +13,13 @@ struct CliOptions {
   int test_id = 6;                       // --test all|seq|4k|512k|qd64|access
   bool json = false;                     // --json
   bool help = false;                     // --help
+  bool list = false;                     // --list: print the drive list and end
+  bool languages = false;                // --languages: print the languages and end
+  std::optional<int> lang;               // --lang N: use and store language N
+  bool export_translation = false;       // --export-translation: write the file for translators and end
+  std::string load_translation;          // --load-translation FILE: use a translator's file
+  bool report = false;                   // --report: write the comparison page and open it
+  std::string report_file;               // --report-file PATH: write the page there, open nothing
 };
 
 struct ParseResult {

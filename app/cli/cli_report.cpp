@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "lang/languages.h"
+
 namespace korvanel::cli {
 namespace {
 
@@ -25,7 +27,57 @@ std::string Trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+// A JSON string literal: quotes, backslashes and control characters escaped; UTF-8 kept.
+std::string JsonString(const std::string& text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+      out += escaped;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
+std::string DriveJson(const DriveEntry& drive) {
+  const std::pair<const char*, const std::string*> texts[] = {
+      {"Root", &drive.Root},           {"Model", &drive.Model},         {"SerialNumber", &drive.SerialNumber},
+      {"Interface", &drive.Interface}, {"Driver", &drive.Driver},       {"FileSystem", &drive.FileSystem},
+      {"VolumeLabel", &drive.VolumeLabel}, {"SizeText", &drive.SizeText}, {"Device", &drive.Device},
+      {"Summary", &drive.Summary},
+  };
+  std::string out = ",\n  \"drive\": {";
+  const char* separator = "\n    ";
+  for (const auto& [key, value] : texts) {
+    out += separator + JsonString(key) + ": " + JsonString(*value);
+    separator = ",\n    ";
+  }
+  // Free bytes are all ones when the space query failed; JSON gets -1 then.
+  const std::string free_bytes = drive.FreeBytes == ~0ull ? "-1" : std::to_string(drive.FreeBytes);
+  out += ",\n    \"FreeBytes\": " + free_bytes + ",\n    \"TotalBytes\": " + std::to_string(drive.TotalBytes);
+  return out + "\n  }";
+}
+
 }  // namespace
+
+PanelLabels LanguagePanelLabels() {
+  PanelLabels labels;
+  // The row names 4K, 512K and 64 X 4K are the same in every language.
+  const std::pair<std::string*, int> texts[] = {{&labels.read, 21},      {&labels.write, 22},
+                                                {&labels.sequential, 18}, {&labels.access_time, 17},
+                                                {&labels.benchmark, 23}};
+  for (const auto& [label, id] : texts) {
+    std::string text = GetText(id);
+    if (!text.empty()) *label = std::move(text);
+  }
+  return labels;
+}
 
 std::string ResultsTable(const ValueTexts& texts, const PanelLabels& labels, const std::string& finish_time) {
   const std::pair<const std::string*, std::pair<const std::string*, const std::string*>> rows[] = {
@@ -51,7 +103,7 @@ std::string ResultsTable(const ValueTexts& texts, const PanelLabels& labels, con
   return out;
 }
 
-std::string ResultsJson(const BenchResults& r, int test_id, int test_time) {
+std::string ResultsJson(const BenchResults& r, int test_id, int test_time, const DriveEntry* drive) {
   const std::pair<const char*, double> rates[] = {
       {"SR", r.SR},           {"SW", r.SW},           {"RR4KB", r.RR4KB},         {"RW4KB", r.RW4KB},
       {"RR512KB", r.RR512KB}, {"RW512KB", r.RW512KB}, {"RR4KB64QD", r.RR4KB64QD}, {"RW4KB64QD", r.RW4KB64QD},
@@ -63,6 +115,7 @@ std::string ResultsJson(const BenchResults& r, int test_id, int test_time) {
     std::snprintf(number, sizeof number, "%.6f", value);
     out += ",\n  \"" + std::string(key) + "\": " + number;
   }
+  if (drive) out += DriveJson(*drive);
   return out + "\n}\n";
 }
 

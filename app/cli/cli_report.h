@@ -3,12 +3,13 @@
 
 #include <string>
 
+#include "drives/drive_entry.h"
 #include "engine/bench_results.h"
 #include "results/value_texts.h"
 
 namespace korvanel::cli {
 
-// The panel's labels; the language table supplies them in the user's language.
+// The panel's labels, in English; LanguagePanelLabels() has them in the current language.
 struct PanelLabels {
   std::string read = "Read";
   std::string write = "Write";
@@ -20,10 +21,13 @@ struct PanelLabels {
   std::string benchmark = "Benchmark ";
 };
 
+PanelLabels LanguagePanelLabels();
+
 // Read and Write columns with the five rows, the three ratings, and the finish time.
 std::string ResultsTable(const ValueTexts& texts, const PanelLabels& labels, const std::string& finish_time);
 
-// The ten rates under their report keys, with the test id and the test length.
-std::string ResultsJson(const BenchResults& results, int test_id, int test_time);
+// The ten rates under their report keys, with the test id, the test length and, when known, the
+// drive's description.
+std::string ResultsJson(const BenchResults& results, int test_id, int test_time, const DriveEntry* drive);
 
 }  // namespace korvanel::cli

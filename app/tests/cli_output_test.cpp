@@ -50,7 +50,7 @@ TEST(ResultsJson, CarriesTheTenRatesUnderTheirKeys) {
   BenchResults r;
   r.SR = 1234.5;
   r.RW4KB64QD = 0.25;
-  const std::string json = ResultsJson(r, 1028, 2);
+  const std::string json = ResultsJson(r, 1028, 2, nullptr);
   EXPECT_NE(json.find("\"m_test_id\": 1028,"), std::string::npos);
   EXPECT_NE(json.find("\"test_time\": 2,"), std::string::npos);
   EXPECT_NE(json.find("\"SR\": 1234.500000,"), std::string::npos);
@@ -59,6 +59,20 @@ TEST(ResultsJson, CarriesTheTenRatesUnderTheirKeys) {
   for (const char* key : {"SW", "RR4KB", "RW4KB", "RR512KB", "RW512KB", "RR4KB64QD", "RR"}) {
     EXPECT_NE(json.find("\"" + std::string(key) + "\": "), std::string::npos) << key;
   }
+}
+
+TEST(ResultsJson, DescribesTheDriveWithEscapedTexts) {
+  DriveEntry drive;
+  drive.Root = "/mnt/usb";
+  drive.Model = "Fast \"Pro\" \\ SSD";
+  drive.Summary = "line 1\nline 2";
+  drive.FreeBytes = ~0ull;  // the space query failed
+  drive.TotalBytes = 1000;
+  const std::string json = ResultsJson(BenchResults{}, 6, 0, &drive);
+  EXPECT_NE(json.find("\"Model\": \"Fast \\\"Pro\\\" \\\\ SSD\""), std::string::npos) << json;
+  EXPECT_NE(json.find("\"Summary\": \"line 1\\u000aline 2\""), std::string::npos);
+  EXPECT_NE(json.find("\"FreeBytes\": -1,"), std::string::npos);
+  EXPECT_NE(json.find("\"TotalBytes\": 1000\n  }\n}\n"), std::string::npos);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/tests/scratch.h"
+#include "common/testing/scratch.h"
 
 namespace korvanel::platform {
 namespace {

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "platform/tests/scratch.h"
+#include "common/testing/scratch.h"
 
 namespace korvanel::platform {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <clocale>
 
-#include "platform/tests/scratch.h"
+#include "common/testing/scratch.h"
 #include "results/finish_time.h"
 #include "results/ratings.h"
 #include "results/value_text.h"

@@ -5,7 +5,7 @@
 
 #include "platform/paths.h"
 #include "settings/settings.h"
-#include "platform/tests/scratch.h"
+#include "common/testing/scratch.h"
 
 namespace korvanel {
 namespace {

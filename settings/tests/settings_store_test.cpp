@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "settings/settings.h"
-#include "platform/tests/scratch.h"
+#include "common/testing/scratch.h"
 #include "settings/whole_file.h"
 
 namespace korvanel {

@@ -1,11 +1,13 @@
 #pragma once
-// Test helpers: a fresh directory under /tmp for one test, removed with everything in it afterwards,
-// and an environment variable set or removed for one test.
+// Test helpers shared by every subsystem: a temporary directory removed afterwards, an environment variable set for a scope,
+// and whole-file reading.
 
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
 
 namespace korvanel::testing {
@@ -18,7 +20,7 @@ class ScratchDir {
   }
   ~ScratchDir() {
     std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
   }
   ScratchDir(const ScratchDir&) = delete;
   ScratchDir& operator=(const ScratchDir&) = delete;
@@ -34,7 +36,7 @@ class ScopedEnv {
  public:
   ScopedEnv(const char* name, const char* value) : name_(name) {
     if (const char* old = getenv(name)) old_ = old;
-    value ? setenv(name, value, 1) : unsetenv(name);
+    value != nullptr ? setenv(name, value, 1) : unsetenv(name);
   }
   ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
   ScopedEnv(const ScopedEnv&) = delete;
@@ -44,5 +46,21 @@ class ScopedEnv {
   const char* name_;
   std::optional<std::string> old_;
 };
+
+inline std::string ReadWholeFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+inline size_t EntryCount(const std::string& directory) {
+  size_t count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+    (void)entry;
+    ++count;
+  }
+  return count;
+}
 
 }  // namespace korvanel::testing

@@ -1,4 +1,4 @@
-#include "lang/user_locale.h"
+#include "platform/user_language.h"
 
 #include <cstdlib>
 

@@ -1,0 +1,200 @@
+#!/usr/bin/env bash
+# korvanel-cli on real file systems made on loop devices: full runs, errors the user must see, stop
+# requests, and a run as an unprivileged user. Every case checks that the drive is left as it was.
+# Needs root (losetup, mount); exits 77 (skipped) without it.
+set -uo pipefail
+
+cli=$(readlink -f "$1")
+if [ "$(id -u)" -ne 0 ] || ! command -v losetup >/dev/null || ! command -v mkfs.ext4 >/dev/null; then
+  echo "skipped: needs root, losetup and mkfs.ext4"
+  exit 77
+fi
+
+work=$(mktemp -d /tmp/korvanel-fs-test.XXXXXX)
+export XDG_CONFIG_HOME=$work/config
+mounts=()
+loops=()
+cleanup() {
+  for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do umount -l "${mounts[$i]}" 2>/dev/null; done
+  for loop in "${loops[@]}"; do losetup -d "$loop" 2>/dev/null; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0
+pass() { echo "ok   - $1"; }
+fail() { echo "FAIL - $1"; failures=$((failures + 1)); }
+check() { if eval "$2"; then pass "$1"; else fail "$1"; fi; }
+
+# make_fs NAME SIZE_MB MKFS [MOUNT OPTIONS]: a fresh file system on a loop device, mounted at $work/NAME.
+make_fs() {
+  local name=$1 size=$2 mkfs=$3 options=${4:-}
+  truncate -s "${size}M" "$work/$name.img"
+  local loop
+  loop=$(losetup -f --show "$work/$name.img") || return 1
+  loops+=("$loop")
+  $mkfs "$loop" >/dev/null 2>&1 || return 1
+  mkdir -p "$work/$name"
+  mount ${options:+-o $options} "$loop" "$work/$name" || return 1
+  mounts+=("$work/$name")
+}
+
+# Nothing of Korvanel's may remain: only what the file system itself keeps (lost+found).
+leftovers() { find "$1" -mindepth 1 -maxdepth 1 ! -name lost+found | wc -l; }
+
+json_value() { sed -n "s/.*\"$2\": \([0-9.]*\).*/\1/p" "$1"; }
+
+all_rates_measured() {
+  local json=$1 key value
+  for key in SR SW RR4KB RW4KB RR512KB RW512KB RR4KB64QD RW4KB64QD RR RW; do
+    value=$(json_value "$json" "$key")
+    awk -v v="$value" 'BEGIN { exit !(v > 0) }' || { echo "  $key = '$value'"; return 1; }
+  done
+}
+
+echo "# full quick run on ext4"
+make_fs ext4 400 mkfs.ext4
+"$cli" --drive "$work/ext4" --length 0 --json >"$work/ext4.json" 2>"$work/ext4.err"
+rc=$?
+check "full run exits 0" "[ $rc -eq 0 ]"
+check "all ten rates measured" "all_rates_measured $work/ext4.json"
+check "m_test_id 6, test_time 0" "grep -q '\"m_test_id\": 6,' $work/ext4.json && grep -q '\"test_time\": 0,' $work/ext4.json"
+check "status lines in order" "grep -q '^Sequential Read 1/1$' $work/ext4.err && grep -q '^Random Write 4KB x 64 1/1$' $work/ext4.err"
+check "ext4 mount left empty" "[ $(leftovers "$work/ext4") -eq 0 ]"
+check "test length stored" "grep -q '^test_time_id=0' $XDG_CONFIG_HOME/Korvanel/Korvanel.ini"
+check "the drive is described in the JSON" \
+  "grep -q '\"Root\": \"$work/ext4\"' $work/ext4.json && grep -q '\"Interface\": \"Loop\"' $work/ext4.json"
+
+echo "# drive list, report page and translation files"
+"$cli" --list >"$work/list.txt"
+check "--list shows the ext4 mount with its loop disk" "grep -q '^[0-9]*: $work/ext4 ' $work/list.txt"
+index=$(sed -n "s|^\([0-9]*\): $work/ext4 .*|\1|p" "$work/list.txt")
+"$cli" --drive "$index" --length 0 --test access --report-file "$work/report.html" >/dev/null 2>&1
+rc=$?
+check "--drive by list index with --report-file exits 0" "[ $rc -eq 0 ]"
+check "the report page posts to the comparison site" "grep -q 'DriveChartsCompare' $work/report.html"
+check "ext4 mount still empty after the indexed run" "[ $(leftovers "$work/ext4") -eq 0 ]"
+translation=$(XDG_RUNTIME_DIR=$work "$cli" --export-translation)
+check "--export-translation writes a UTF-16 file" "[ \"\$(head -c 6 '$translation' | od -An -tx1 | tr -d ' ')\" = fffe0d000a00 ]"
+"$cli" --load-translation "$translation" --drive "$work/ext4" --length 0 --test access >/dev/null 2>"$work/translation.err"
+check "loading the exported file gives 100 %" "grep -qx '100 %' $work/translation.err"
+
+echo "# queued test through native AIO (where io_uring is switched off)"
+KORVANEL_QUEUED_IO=aio "$cli" --drive "$work/ext4" --length 0 --test qd64 --json >"$work/aio.json" 2>/dev/null
+check "AIO run measures both queued rates" \
+  "awk -v r=$(json_value "$work/aio.json" RR4KB64QD) -v w=$(json_value "$work/aio.json" RW4KB64QD) 'BEGIN { exit !(r > 0 && w > 0) }'"
+check "ext4 mount still empty" "[ $(leftovers "$work/ext4") -eq 0 ]"
+
+echo "# a file system smaller than the test file"
+make_fs small 64 mkfs.ext4
+"$cli" --drive "$work/small" --length 0 >/dev/null 2>"$work/small.err"
+rc=$?
+check "small drive exits 1" "[ $rc -eq 1 ]"
+check "small drive says the disk is full" "grep -q 'Disk is Full' $work/small.err"
+check "small drive left empty" "[ $(leftovers "$work/small") -eq 0 ]"
+
+echo "# a read-only mount"
+make_fs ro 64 mkfs.ext4 ro
+"$cli" --drive "$work/ro" --length 0 >/dev/null 2>"$work/ro.err"
+rc=$?
+check "read-only drive exits 1" "[ $rc -eq 1 ]"
+check "read-only drive reports the create error with the reason" \
+  "grep -q 'File Create Error$' $work/ro.err && grep -q '^0x0000001E:Read-only file system$' $work/ro.err"
+# The engine speaks the chosen language, as the panel hands it the language's texts.
+"$cli" --drive "$work/ro" --length 0 --lang 0 >/dev/null 2>"$work/ro-de.err"
+check "in German the create error is German" "grep -q 'Fehler beim Erstellen der Datei$' $work/ro-de.err"
+"$cli" --lang 1 --languages | grep -q '^\*  1  English' && pass "--lang 1 switches back and is marked" || fail "--lang 1 switches back and is marked"
+
+echo "# stop requests"
+# During a measured pass: the run ends after that pass and removes its file.
+"$cli" --drive "$work/ext4" --length 1 --test seq >/dev/null 2>"$work/stop.err" &
+pid=$!
+sleep 4
+kill -INT $pid
+wait $pid
+rc=$?
+check "Ctrl+C during a pass exits 130" "[ $rc -eq 130 ]"
+check "nothing left after Ctrl+C during a pass" "[ $(leftovers "$work/ext4") -eq 0 ]"
+
+# During the fill of a 1000 MiB test file.
+make_fs big 1300 mkfs.ext4
+"$cli" --drive "$work/big" --length 3 >/dev/null 2>"$work/fill.err" &
+pid=$!
+saw_fill=0
+for _ in $(seq 1 2000); do
+  file=$(find "$work/big" -name 'Korvanel*.tmp' 2>/dev/null | head -1)
+  if [ -n "$file" ] && [ "$(stat -c %s "$file" 2>/dev/null || echo 0)" -gt 0 ]; then
+    saw_fill=1
+    kill -INT $pid
+    break
+  fi
+  sleep 0.005
+done
+wait $pid
+rc=$?
+check "the fill was caught in progress" "[ $saw_fill -eq 1 ]"
+check "Ctrl+C during the fill exits 130" "[ $rc -eq 130 ]"
+check "nothing left after Ctrl+C during the fill" "[ $(leftovers "$work/big") -eq 0 ]"
+check "no error box for a stop" "! grep -q 'korvanel-cli:' $work/fill.err"
+
+echo "# an unprivileged user on a directory of its own"
+mkdir -p "$work/ext4/nobody"
+chown nobody "$work/ext4/nobody"
+chmod 755 "$work" "$work/ext4"
+runuser -u nobody -- env XDG_CONFIG_HOME=/nonexistent HOME=/nonexistent \
+  "$cli" --drive "$work/ext4/nobody" --length 0 --test 4k --json >"$work/nobody.json" 2>"$work/nobody.err"
+rc=$?
+check "run as nobody exits 0" "[ $rc -eq 0 ]"
+check "run as nobody measures" "awk -v v=$(json_value "$work/nobody.json" RR4KB) 'BEGIN { exit !(v > 0) }'"
+check "nothing left in nobody's directory" "[ $(leftovers "$work/ext4/nobody") -eq 0 ]"
+
+echo "# a planted link where the test directory will be"
+# The next names the tick will give are taken by links to a victim directory: they must be skipped.
+mkdir -p "$work/victim"
+base=$(( $(awk '{ printf "%d", $1 * 1000 }' /proc/uptime) ))
+for offset in $(seq 0 3000); do ln -s "$work/victim" "$work/ext4/$(printf 'Korvanel%08X' $(( (base + offset) & 0xFFFFFFFF )))"; done
+"$cli" --drive "$work/ext4" --length 0 --test seq >/dev/null 2>"$work/links.err"
+rc=$?
+check "planted links do not stop the run" "[ $rc -eq 0 ]"
+check "nothing was written through a link" "[ -z \"\$(ls -A $work/victim)\" ]"
+check "only the planted links remain" "[ $(leftovers "$work/ext4") -eq 3002 ]"
+find "$work/ext4" -maxdepth 1 -type l -delete
+
+if command -v mkfs.btrfs >/dev/null; then
+  echo "# btrfs: the test file must not be copy-on-write, or direct I/O goes through the cache"
+  make_fs btrfs 400 mkfs.btrfs
+  "$cli" --drive "$work/btrfs" --length 0 --test seq >/dev/null 2>/dev/null &
+  pid=$!
+  nocow=0
+  for _ in $(seq 1 500); do
+    file=$(find "$work/btrfs" -name 'Korvanel*.tmp' 2>/dev/null | head -1)
+    if [ -n "$file" ] && lsattr "$file" 2>/dev/null | grep -q '^[^ ]*C'; then nocow=1; break; fi
+    sleep 0.01
+  done
+  wait $pid
+  rc=$?
+  check "btrfs run exits 0" "[ $rc -eq 0 ]"
+  check "btrfs test file has no copy-on-write" "[ $nocow -eq 1 ]"
+  check "btrfs mount left empty" "[ $(leftovers "$work/btrfs") -eq 0 ]"
+else
+  echo "# btrfs skipped: mkfs.btrfs missing"
+fi
+
+echo "# tmpfs is a RAM disk, measured with cached I/O"
+mkdir -p "$work/ram"
+mount -t tmpfs -o size=300m tmpfs "$work/ram" && mounts+=("$work/ram")
+"$cli" --drive "$work/ram" --length 0 --test seq --json >"$work/ram.json" 2>"$work/ram.err"
+rc=$?
+check "tmpfs run exits 0" "[ $rc -eq 0 ]"
+check "tmpfs status says RAM disk" "grep -q 'RAM disk' $work/ram.err"
+check "tmpfs left empty" "[ $(leftovers "$work/ram") -eq 0 ]"
+
+echo "# bad options"
+"$cli" --length 9 >/dev/null 2>"$work/usage.err"
+rc=$?
+check "bad option exits 2 with a usage line" "[ $rc -eq 2 ] && grep -q '^usage: korvanel-cli' $work/usage.err"
+"$cli" --drive "$work/missing" >/dev/null 2>&1
+check "missing drive directory exits 2" "[ $? -eq 2 ]"
+
+echo "$failures failed"
+[ $failures -eq 0 ]

@@ -1,0 +1,50 @@
+#include "drives/drive_refresh.h"
+
+#include "drives/drive_summary.h"
+#include "drives/drive_table.h"
+#include "drives/volume_queries.h"
+
+namespace korvanel {
+
+std::vector<DriveEntry> EnumerateDrives(DriveSystem& system) {
+  std::vector<DriveEntry> entries;
+  for (const MountedDrive& drive : system.ListDrives()) {
+    if (entries.size() == static_cast<size_t>(DriveTable::kCapacity)) break;
+    DriveEntry entry;
+    entry.Root = drive.root;
+    entry.Device = drive.device;
+    entry.DeviceNumber = drive.device_number;
+    // Known without a disk, and the engine needs it to treat RAM disks as such.
+    entry.FileSystem = drive.file_system;
+    entry.Kind = drive.kind;
+    entry.ReadOnly = drive.read_only;
+    entries.push_back(std::move(entry));
+  }
+  return entries;
+}
+
+bool DescribeDrive(DriveSystem& system, const CDiskInfo& disks, bool show_label,
+                   DriveEntry* entry) {
+  const DiskInfoEntry* disk = disks.FindByMountPoint(entry->Root);
+  if (disk == nullptr) return false;
+  entry->Model = disks.GetModel(disk->Index);
+  entry->SizeText = disks.GetSize(disk->Index);
+  entry->Driver = disks.GetScsiDriver(disk->Index);
+  entry->Interface = disks.GetInterfaceType(disk->Index);
+  entry->SerialNumber = disks.GetSerialNumber(disk->Index);
+  const std::string partition_text =
+      GetVolumeText(system, entry->Root, show_label, &entry->VolumeLabel, &entry->FileSystem);
+  entry->FreeBytes = static_cast<uint64_t>(GetDiskSpace(system, entry->Root, &entry->TotalBytes));
+  entry->Summary = BuildDriveSummary(*entry, partition_text);
+  return true;
+}
+
+void IdentifyDrives(DriveSystem& system, CDiskInfo& disks, bool show_label,
+                    std::vector<DriveEntry>* entries) {
+  disks.Enumerate(system);
+  for (DriveEntry& entry : *entries) DescribeDrive(system, disks, show_label, &entry);
+}
+
+std::string DriveItemText(const DriveEntry& entry) { return entry.Root + " " + entry.Model; }
+
+}  // namespace korvanel

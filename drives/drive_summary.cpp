@@ -1,0 +1,58 @@
+#include "drives/drive_summary.h"
+
+#include <charconv>
+#include <cstdlib>
+
+#include "drives/drive_texts.h"
+#include "results/locale_number.h"
+
+namespace korvanel {
+namespace {
+
+constexpr double kBytesPerGiB = 1024.0 * 1024.0 * 1024.0;
+
+// Like printf's "%.Nf" but independent of whatever C locale a GUI toolkit has set.
+std::string FixedText(double value, int digits) {
+  char text[64];
+  const auto result =
+      std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, digits);
+  return std::string(text, result.ptr);
+}
+
+std::string SpaceLine(const DriveEntry& entry) {
+  // Formatted from the signed values, so a failed query (all ones) reads -0.00 GB.
+  const double free_gib = static_cast<double>(static_cast<int64_t>(entry.FreeBytes)) / kBytesPerGiB;
+  const double total_gib =
+      static_cast<double>(static_cast<int64_t>(entry.TotalBytes)) / kBytesPerGiB;
+  return " " + DriveText(kDriveTextFree) + " " + FixedText(free_gib, 2) + " GB " +
+         DriveText(kDriveTextOf) + " " + FixedText(total_gib, 2) + " GB";
+}
+
+}  // namespace
+
+std::string BinarySizeText(int64_t bytes) {
+  return FixedText(static_cast<double>(bytes) / kBytesPerGiB, 2) + " GB ";
+}
+
+std::string DecimalSizeText(int64_t bytes) {
+  return FormatLocaleNumber(FixedText(static_cast<double>(bytes) / 1e9, 6), 0);
+}
+
+int64_t ParseSizeText(const std::string& size_text) {
+  return std::strtoll(size_text.c_str(), nullptr, 10);
+}
+
+std::string BuildDriveSummary(const DriveEntry& entry, const std::string& partition_text) {
+  const int64_t size = ParseSizeText(entry.SizeText);
+  std::string summary = " " + entry.Model + " [" + DecimalSizeText(size) + "G]";
+  summary += kSummaryLineBreak;
+  summary += " " + BinarySizeText(size) + " " + entry.Interface + " " +
+             DriveText(kDriveTextDriver) + ": " + entry.Driver;
+  summary += kSummaryLineBreak;
+  summary += " " + DriveText(kDriveTextPartition) + ": (" + entry.Device + ") " + partition_text;
+  summary += kSummaryLineBreak;
+  summary += SpaceLine(entry);
+  return summary;
+}
+
+}  // namespace korvanel

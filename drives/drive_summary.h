@@ -1,0 +1,28 @@
+#pragma once
+// The four-line description of a drive shown under the drive list.
+
+#include <cstdint>
+#include <string>
+
+#include "drives/drive_entry.h"
+
+namespace korvanel {
+
+// Lines of the summary are joined by this.
+inline constexpr const char* kSummaryLineBreak = "\n";
+
+// "%.2f GB " of `bytes` / 2^30, with the trailing blank.
+std::string BinarySizeText(int64_t bytes);
+
+// `bytes` / 10^9 in whole units in the user's number format, "500" for 500107862016.
+std::string DecimalSizeText(int64_t bytes);
+
+// The size text parsed like the C library's strtoll: leading blanks, stop at the first non-digit,
+// saturating; 0 when it holds no number.
+int64_t ParseSizeText(const std::string& size_text);
+
+// The summary of `entry` (model, interface, driver, sizes, device and space must be filled) with
+// `partition_text` from GetVolumeText on line 3.
+std::string BuildDriveSummary(const DriveEntry& entry, const std::string& partition_text);
+
+}  // namespace korvanel

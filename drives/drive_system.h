@@ -1,0 +1,53 @@
+#pragma once
+// What the drive list needs from the operating system. One implementation per platform, chosen at
+// link time through CreateDriveSystem().
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "drives/disk_info.h"
+#include "drives/drive_entry.h"
+
+namespace korvanel {
+
+// A file system the user could test.
+struct MountedDrive {
+  std::string root;           // mount point
+  std::string device;         // "/dev/sda2", or the source of a network or RAM disk
+  std::string device_number;  // "major:minor" of the file system
+  std::string file_system;    // "ext4", "nfs4", "tmpfs", ...
+  DriveKind kind = DriveKind::kFixed;
+  bool read_only = false;
+};
+
+struct VolumeInfo {
+  std::string file_system;
+  std::string label;  // empty when the volume has none or it cannot be read
+};
+
+class DriveSystem : public DiskSource {
+ public:
+  // The drives to list, one per file system, ordered by mount point; empty when nothing qualifies
+  // or the mount table cannot be read.
+  virtual std::vector<MountedDrive> ListDrives() = 0;
+
+  // File system and label of the file system mounted at `root`; nullopt when nothing is mounted
+  // there.
+  virtual std::optional<VolumeInfo> QueryVolume(const std::string& root) = 0;
+
+  // Free bytes for the user on the file system holding `path`, and its size in `*total`; -1 and
+  // `*total` untouched on failure.
+  virtual int64_t QueryDiskSpace(const std::string& path, uint64_t* total) = 0;
+
+  // The mount that holds `path` (root, device and device_number filled; nothing filtered out);
+  // nullopt when `path` does not exist.
+  virtual std::optional<MountedDrive> FindMountOf(const std::string& path) = 0;
+};
+
+// The system's own drive queries.
+std::unique_ptr<DriveSystem> CreateDriveSystem();
+
+}  // namespace korvanel

@@ -1,0 +1,112 @@
+#include "drives/drive_summary.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "drives/disk_info.h"
+#include "drives/file_system_routines.h"
+
+namespace korvanel {
+namespace {
+
+DriveEntry SataDrive() {
+  DriveEntry entry;
+  entry.Model = "Samsung SSD 860 EVO 500GB";
+  entry.SizeText = "500107862016";
+  entry.Interface = "SATA";
+  entry.Driver = "ahci";
+  entry.Device = "/dev/sda2";
+  entry.FreeBytes = uint64_t{120623722496};  // 112.34 GiB
+  entry.TotalBytes = uint64_t{500107862016};
+  return entry;
+}
+
+TEST(DriveSummary, FourLinesWithSizesDriverDeviceAndSpace) {
+  EXPECT_EQ(BuildDriveSummary(SataDrive(), "ext4 - [data]"),
+            " Samsung SSD 860 EVO 500GB [500G]\n"
+            " 465.76 GB  SATA Driver: ahci\n"
+            " Partition: (/dev/sda2) ext4 - [data]\n"
+            " Free 112.34 GB of 465.76 GB");
+}
+
+TEST(DriveSummary, FailedSpaceQueryAndMissingVolumeText) {
+  DriveEntry entry = SataDrive();
+  entry.FreeBytes = ~uint64_t{0};
+  entry.TotalBytes = 0;
+  const std::string summary = BuildDriveSummary(entry, "");
+  EXPECT_NE(summary.find("\n Partition: (/dev/sda2) \n"), std::string::npos);
+  EXPECT_TRUE(summary.ends_with(" Free -0.00 GB of 0.00 GB")) << summary;
+}
+
+TEST(DriveSummary, SizeTextParsesLikeStrtoll) {
+  EXPECT_EQ(ParseSizeText("  512abc"), 512);  // leading blanks, stops at the first non-digit
+  EXPECT_EQ(ParseSizeText(""), 0);
+  EXPECT_EQ(ParseSizeText("99999999999999999999999"), INT64_MAX);  // saturates
+  EXPECT_EQ(DecimalSizeText(0), "0");
+  EXPECT_EQ(DecimalSizeText(1999999999), "2");  // rounded, not cut
+  EXPECT_EQ(BinarySizeText(0), "0.00 GB ");
+}
+
+class DiskLookups : public ::testing::Test {
+ protected:
+  struct Source : DiskSource {
+    std::optional<std::vector<DiskInfoEntry>> disks;
+    std::optional<std::vector<DiskInfoEntry>> ListDisks() override { return disks; }
+  };
+
+  void SetUp() override {
+    source_.disks = std::vector<DiskInfoEntry>{
+        {"Disk A", "SN-A", 4, "100", "NVMe", "nvme", {"/", "/home"}},
+        {"Disk B", "", 7, "200", "USB", "", {"/media/stick", "/home"}},
+    };
+    info_.Enumerate(source_);
+  }
+
+  Source source_;
+  CDiskInfo info_;
+};
+
+TEST_F(DiskLookups, FieldsByIndexWithDefaultsForUnknownIndex) {
+  EXPECT_EQ(info_.GetModel(7), "Disk B");
+  EXPECT_EQ(info_.GetSerialNumber(7), "");  // found but empty stays empty
+  EXPECT_EQ(info_.GetScsiDriver(7), "?");   // except the driver
+  EXPECT_EQ(info_.GetScsiDriver(4), "nvme");
+  EXPECT_EQ(info_.GetModel(0), "No-Name");
+  EXPECT_EQ(info_.GetSerialNumber(0), "No-SN");
+  EXPECT_EQ(info_.GetInterfaceType(0), "No-Name");
+  EXPECT_EQ(info_.GetSize(0), "0");
+  EXPECT_EQ(info_.GetScsiDriver(0), "?");
+}
+
+TEST_F(DiskLookups, MountPointsMatchWholeAndFirstDiskWins) {
+  EXPECT_EQ(info_.FindByMountPoint("/home")->Model, "Disk A");
+  EXPECT_EQ(info_.FindByMountPoint("/media/stick")->Model, "Disk B");
+  EXPECT_EQ(info_.FindByMountPoint("/media"), nullptr);  // a prefix is not a mount point
+  EXPECT_EQ(info_.FindByMountPoint("/mnt"), nullptr);
+}
+
+TEST_F(DiskLookups, FailedEnumerationKeepsTheListAndANewOneReplacesIt) {
+  source_.disks.reset();
+  info_.Enumerate(source_);
+  EXPECT_EQ(info_.Count(), 2);
+  source_.disks = std::vector<DiskInfoEntry>{{"Disk C", "", 0, "1", "SATA", "ahci", {"/"}}};
+  info_.Enumerate(source_);
+  EXPECT_EQ(info_.Count(), 1);
+  EXPECT_EQ(info_.FindByMountPoint("/home"), nullptr);
+}
+
+TEST(PathKind, FileDirectoryMissingAndFileUsedAsDirectory) {
+  const std::filesystem::path directory = std::filesystem::temp_directory_path();
+  const std::filesystem::path file = directory / "korvanel-path-kind-test";
+  std::ofstream(file) << "x";
+  EXPECT_EQ(GetPathKind(directory.string()), kPathDirectory);
+  EXPECT_EQ(GetPathKind(file.string()), kPathFile);
+  EXPECT_EQ(GetPathKind((directory / "korvanel-no-such-entry").string()), kPathMissing);
+  EXPECT_EQ(GetPathKind((file / "below").string()), kPathMissing);
+  std::filesystem::remove(file);
+}
+
+}  // namespace
+}  // namespace korvanel

@@ -1,0 +1,72 @@
+#include "export/replace_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <system_error>
+
+namespace korvanel {
+namespace {
+
+constexpr int kNameAttempts = 16;
+
+SysError FromErrorCode(const std::error_code& error) { return SysError{error.value(), error.message()}; }
+
+std::string TemporaryNameBeside(const std::string& path) {
+  static thread_local std::mt19937_64 generator{std::random_device{}()};
+  return path + ".tmp" + std::to_string(generator() % 1000000000);
+}
+
+// "x" creates exclusively, so a name that someone else holds (or a link placed there) is never
+// opened; another name is tried instead.
+std::FILE* CreateTemporaryBeside(const std::string& path, std::string* temporary, int* error) {
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    *temporary = TemporaryNameBeside(path);
+    errno = 0;
+    if (std::FILE* file = std::fopen(temporary->c_str(), "wbx")) return file;
+    *error = errno != 0 ? errno : EIO;
+    if (*error != EEXIST) return nullptr;
+  }
+  return nullptr;
+}
+
+int WritePieces(std::FILE* file, const std::vector<std::string>& pieces) {
+  for (const std::string& piece : pieces) {
+    errno = 0;
+    if (std::fwrite(piece.data(), 1, piece.size(), file) != piece.size()) return errno != 0 ? errno : EIO;
+  }
+  return 0;
+}
+
+int WriteAndClose(std::FILE* file, const std::vector<std::string>& pieces) {
+  int error = WritePieces(file, pieces);
+  errno = 0;
+  // A full disk often shows only when the buffered rest is flushed by fclose.
+  if (std::fclose(file) != 0 && error == 0) error = errno != 0 ? errno : EIO;
+  return error;
+}
+
+}  // namespace
+
+SysError ReplaceFileWithPieces(const std::string& path, const std::vector<std::string>& pieces) {
+  std::string temporary;
+  int error = 0;
+  std::FILE* file = CreateTemporaryBeside(path, &temporary, &error);
+  if (file == nullptr) return SysError::FromErrno(error);
+  error = WriteAndClose(file, pieces);
+  std::error_code ignored;
+  if (error != 0) {
+    std::filesystem::remove(temporary, ignored);
+    return SysError::FromErrno(error);
+  }
+  std::error_code renamed;
+  std::filesystem::rename(temporary, path, renamed);
+  if (renamed) {
+    std::filesystem::remove(temporary, ignored);
+    return FromErrorCode(renamed);
+  }
+  return {};
+}
+
+}  // namespace korvanel

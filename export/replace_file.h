@@ -1,0 +1,16 @@
+#pragma once
+// Writes a whole file under a temporary name beside it and renames it into place, so a reader
+// sees either the old file or the complete new one, never a part.
+
+#include <string>
+#include <vector>
+
+#include "common/sys_error.h"
+
+namespace korvanel {
+
+// Writes `pieces` one after the other to `path`, replacing what was there. On failure the old
+// file is left as it was, no temporary file remains, and the error is returned.
+SysError ReplaceFileWithPieces(const std::string& path, const std::vector<std::string>& pieces);
+
+}  // namespace korvanel

@@ -1,0 +1,30 @@
+#pragma once
+// Conversions between the encodings the language table and translation files come in and the UTF-8
+// text that Korvanel uses everywhere.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace korvanel {
+
+// UTF-16 little-endian bytes to UTF-8. A trailing odd byte is ignored; unpaired surrogates become
+// U+FFFD. Never fails.
+std::string Utf16LeToUtf8(std::string_view bytes);
+
+// UTF-8 to UTF-16 little-endian bytes; nullopt when `text` is not valid UTF-8.
+std::optional<std::string> Utf8ToUtf16Le(std::string_view text);
+
+bool IsValidUtf8(std::string_view text);
+
+// Windows-1252 (the Western "ANSI" code page) to UTF-8; its five unassigned bytes become U+FFFD.
+std::string Windows1252ToUtf8(std::string_view bytes);
+
+// Number of code points in valid UTF-8 text (continuation bytes are not counted).
+std::size_t CountCodePoints(std::string_view text);
+
+// Appends the UTF-8 form of one code point.
+void AppendUtf8(std::string& out, char32_t code_point);
+
+}  // namespace korvanel

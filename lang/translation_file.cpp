@@ -1,0 +1,135 @@
+#include "lang/translation_file.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "platform/default_application.h"
+#include "lang/languages.h"
+#include "lang/text_encoding.h"
+#include "platform/paths.h"
+
+namespace korvanel {
+
+namespace {
+
+constexpr int kProgramNameText = 19;
+constexpr int kTranslatorRequestText = 25;
+constexpr int kListedMissingIds = 9;
+
+SysError LastStreamError() { return SysError::FromErrno(errno != 0 ? errno : EIO); }
+
+bool HasText(const std::optional<std::string>& text) { return text && !text->empty(); }
+
+}  // namespace
+
+std::string TranslationFileName() {
+  std::string name = GetSpecialText(kProgramNameText);
+  for (char& c : name) {
+    if (c == ' ' || c == '/') c = '_';
+  }
+  return "translate_" + name + ".txt";
+}
+
+std::string TranslationFileText() {
+  const std::string program = GetSpecialText(kProgramNameText);
+  return "\r\nPlease don't forget! Write in e-mail subject: Strings for: " + program +
+         " and Language Name : German / Deutsch \r\n\r\n" + GetSpecialText(kTranslatorRequestText) + "\r\n\r\n" +
+         "##=" + LanguageDisplayName(kEnglishLanguage) + "\r\n\r\n" + EnglishSectionText() + "\r\n\r\n";
+}
+
+TranslationExport WriteTranslationFile(const std::string& directory) {
+  TranslationExport result;
+  result.path = (std::filesystem::path(directory) / TranslationFileName()).string();
+  std::error_code ignored;
+  std::filesystem::remove(result.path, ignored);  // a link planted under our name is dropped, not followed
+
+  const std::string bytes = "\xFF\xFE" + Utf8ToUtf16Le(TranslationFileText()).value_or("");
+  errno = 0;
+  std::ofstream out(result.path, std::ios::binary | std::ios::trunc);
+  if (out) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (out) out.close();
+  if (!out) {
+    result.error = LastStreamError();
+    return result;
+  }
+  result.written = true;
+  return result;
+}
+
+TranslationExport ExportTranslationFile() {
+  TranslationExport result;
+  const std::string directory = platform::PrivateTempDirectory(&result.error);
+  if (directory.empty()) return result;
+  result = WriteTranslationFile(directory);
+  if (result.written) {
+    const platform::OpenOutcome outcome = platform::OpenWithDefaultApplication(result.path);
+    result.opened = outcome.launched;
+    result.error = outcome.error;
+  }
+  return result;
+}
+
+std::string DecodeTranslationFileBytes(std::string_view bytes) {
+  std::string text;
+  if (bytes.starts_with("\xFF\xFE")) {
+    text = Utf16LeToUtf8(bytes.substr(2));
+  } else if (IsValidUtf8(bytes)) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+    text = bytes;
+  } else {
+    text = Windows1252ToUtf8(bytes);
+  }
+  std::erase(text, '\0');
+  return text;
+}
+
+std::string CompletenessReport(const TextTable& english, const TextTable& translated) {
+  int total = 0;
+  int have = 0;
+  int missing = 0;
+  std::string list = "\n\nmiss:\n";
+  for (std::size_t id = 0; id < english.size(); ++id) {
+    if (!HasText(english[id])) continue;
+    ++total;
+    if (HasText(translated[id])) {
+      ++have;
+      continue;
+    }
+    ++missing;
+    if (missing <= kListedMissingIds) {
+      list += std::to_string(id) + "=" + *english[id] + "\n";
+    } else {
+      if (missing == kListedMissingIds + 1) list += "...and...\n";
+      list += std::to_string(id) + ",";
+    }
+  }
+  const int percent = total == 0 ? 0 : static_cast<int>(static_cast<double>(have) / total * 100.0);
+  std::string message = std::to_string(percent) + " %";
+  if (missing > 0) message += list;
+  return message;
+}
+
+TranslationLoad LoadTranslationFile(const std::string& path) {
+  TranslationLoad result;
+  std::error_code ignored;
+  if (std::filesystem::is_directory(path, ignored)) {
+    result.error = SysError::FromErrno(EISDIR);
+    return result;
+  }
+  errno = 0;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    result.error = LastStreamError();
+    return result;
+  }
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  TextTable texts;
+  ParseTextSection(DecodeTranslationFileBytes(bytes), texts);
+  result.message = CompletenessReport(LanguageTexts(kEnglishLanguage), texts);
+  UseTranslationTexts(std::move(texts));
+  return result;
+}
+
+}  // namespace korvanel
