@@ -6,6 +6,11 @@
 #   bench/compare_fio.sh [DIR] [ROUNDS]     (DIR defaults to a new directory under /var/tmp)
 #
 # Rates are KiB per millisecond, Korvanel's "MB/s". Needs fio and python3; run after `make run`.
+#
+# fio is set up to do what Korvanel does: its file is written in full before any pass (as Korvanel's
+# fill does; a fallocated file would measure unwritten-extent conversion instead), every write sends
+# the same buffer (Korvanel reuses one pseudo-random 1 MiB buffer; fio's default scrambling changes it
+# each time), and fio keeps no per-request latency clocks (Korvanel reads the clock once per request).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cli=${KORVANEL_CLI:-build/app/korvanel-cli}
@@ -13,7 +18,7 @@ dir=${1:-$(mktemp -d /var/tmp/korvanel-bench.XXXXXX)}
 rounds=${2:-3}
 length=1            # short test: 200 MiB file, 1.2 s windows, two measured passes
 size_mb=200
-window_s=1.2
+window_ms=1200
 passes=2
 export XDG_CONFIG_HOME=$(mktemp -d)
 fio_file=$dir/fio-bench.tmp
@@ -44,7 +49,8 @@ fio_rate() {  # rw block engine depth -> best of the measured passes, KiB per ms
   local best=0 rate pass
   for pass in $(seq 0 $passes); do  # pass 0 warms up and is not counted, as in Korvanel
     rate=$(fio --name=bench --filename="$fio_file" --size=${size_mb}M --rw="$1" --bs="$2" \
-      --ioengine="$3" --iodepth="$4" --direct=1 --time_based --runtime=${window_s} --end_fsync=1 \
+      --ioengine="$3" --iodepth="$4" --direct=1 --time_based --runtime=${window_ms}ms --end_fsync=1 \
+      --scramble_buffers=0 --gtod_reduce=1 \
       --output-format=json 2>/dev/null |
       python3 -c 'import json,sys; j=json.load(sys.stdin)["jobs"][0]; print((j["read"]["bw"]+j["write"]["bw"])/1000)')
     if [ "$pass" -gt 0 ] && awk -v a="$rate" -v b="$best" 'BEGIN { exit !(a > b) }'; then best=$rate; fi
@@ -52,7 +58,8 @@ fio_rate() {  # rw block engine depth -> best of the measured passes, KiB per ms
   echo "$best"
 }
 
-echo "directory: $dir, $rounds rounds, ${size_mb} MiB, ${window_s} s windows, best of $passes passes"
+dd if=/dev/urandom of="$fio_file" bs=1M count=$size_mb oflag=direct conv=fsync status=none
+echo "directory: $dir, $rounds rounds, ${size_mb} MiB, ${window_ms} ms windows, best of $passes passes"
 for round in $(seq 1 "$rounds"); do
   declare -A korvanel=()
   for test in seq 4k 512k qd64; do  # one Korvanel run measures both directions of a test

@@ -42,9 +42,9 @@ struct Completion {
 class QueuedFile {
  public:
   virtual ~QueuedFile() = default;
-  // Queues one request for `slot` at `offset`; it is handed to the system by the next Wait.
+  // Hands one request for `slot` at `offset` to the system at once.
   virtual SysError Start(uint32_t slot, uint64_t offset) = 0;
-  // Hands queued requests to the system, then waits up to `timeout_ms` for completions and calls
+  // Waits up to `timeout_ms` for completions and calls
   // `on_completion` for each, one at a time, on this thread. Sets `handled` to the number handled
   // (0 when the time ran out). Requests the caller cancelled complete with -ECANCELED.
   virtual SysError Wait(uint32_t timeout_ms, const std::function<void(const Completion&)>& on_completion,

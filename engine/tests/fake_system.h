@@ -3,6 +3,8 @@
 // with every transfer, and a host that records what the engine tells it. The pass timer "fires"
 // after a set number of transfers, so a pass's operation count and elapsed time are exact.
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -113,6 +115,14 @@ class FakeSystem : public platform::Storage, public platform::Clock, public Engi
   int pass_index_ = -1;
   uint32_t pass_ops_ = 0;
   uint64_t measured_transfers_ = 0;
+};
+
+// A test with an engine on a fake system.
+class EngineTest : public ::testing::Test {
+ protected:
+  EngineTest() { sys.engine = &engine; }
+  FakeSystem sys;
+  BenchEngine engine{sys, sys, sys};
 };
 
 // Runs one request on `system` to its end and returns the engine's results.

@@ -8,12 +8,7 @@
 namespace korvanel::testing {
 namespace {
 
-class EngineRun : public ::testing::Test {
- protected:
-  void SetUp() override { sys.engine = &engine; }
-  FakeSystem sys;
-  BenchEngine engine{sys, sys, sys};
-};
+using EngineRun = EngineTest;
 
 TEST_F(EngineRun, QuickFullRunFillsEveryFieldInOrderAndLeavesNothing) {
   uint64_t file_size = 0;

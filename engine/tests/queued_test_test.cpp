@@ -8,12 +8,7 @@
 namespace korvanel::testing {
 namespace {
 
-class QueuedRun : public ::testing::Test {
- protected:
-  void SetUp() override { sys.engine = &engine; }
-  FakeSystem sys;
-  BenchEngine engine{sys, sys, sys};
-};
+using QueuedRun = EngineTest;
 
 TEST_F(QueuedRun, DrainsEveryIssuedRequestAndCountsThem) {
   const BenchResults r = RunToEnd(engine, kTestQueued4K);

@@ -7,9 +7,8 @@
 namespace korvanel::testing {
 namespace {
 
-class Preparation : public ::testing::Test {
+class Preparation : public EngineTest {
  protected:
-  void SetUp() override { sys.engine = &engine; }
   void ExpectNothingLeftAndNothingMeasured(const BenchResults& r) {
     EXPECT_TRUE(sys.Files().empty());
     EXPECT_TRUE(sys.Directories().empty());
@@ -19,8 +18,6 @@ class Preparation : public ::testing::Test {
     EXPECT_FALSE(engine.busy());
     EXPECT_FALSE(engine.run_exists());
   }
-  FakeSystem sys;
-  BenchEngine engine{sys, sys, sys};
 };
 
 TEST_F(Preparation, FreeSpaceMustHoldTheTestFile) {

@@ -1,10 +1,9 @@
-// Linux native AIO, for systems where io_uring is switched off. Requests queue up in Start and are
-// submitted together at the next wait, as with io_uring.
+// Linux native AIO, for systems where io_uring is switched off. Like the io_uring version, each
+// request is handed to the kernel as it starts.
 
 #include <libaio.h>
 
 #include <cerrno>
-#include <chrono>
 #include <vector>
 
 #include "platform/linux/queued_file_linux.h"
@@ -15,9 +14,7 @@ namespace {
 class AioQueuedFile : public QueuedFile {
  public:
   AioQueuedFile(UniqueFd fd, const QueuedTransfer& transfer)
-      : fd_(std::move(fd)), transfer_(transfer), requests_(transfer.depth), events_(transfer.depth) {
-    pending_.reserve(transfer.depth);
-  }
+      : fd_(std::move(fd)), transfer_(transfer), requests_(transfer.depth), events_(transfer.depth) {}
   ~AioQueuedFile() override { Close(); }
 
   SysError Setup() {
@@ -35,7 +32,12 @@ class AioQueuedFile : public QueuedFile {
       io_prep_pread(&request, fd_.get(), transfer_.buffer, transfer_.block_bytes, static_cast<long long>(offset));
     }
     request.data = reinterpret_cast<void*>(static_cast<uintptr_t>(slot));
-    pending_.push_back(&request);
+    iocb* one[] = {&request};
+    int result;
+    do {
+      result = io_submit(context_, 1, one);
+    } while (result == -EAGAIN || result == -EINTR);
+    if (result < 0) return SysError::FromErrno(-result);
     ++in_flight_;
     return {};
   }
@@ -43,7 +45,6 @@ class AioQueuedFile : public QueuedFile {
   SysError Wait(uint32_t timeout_ms, const std::function<void(const Completion&)>& on_completion,
                 uint32_t* handled) override {
     *handled = 0;
-    if (SysError error = SubmitPending()) return error;
     timespec timeout{timeout_ms / 1000, static_cast<long>(timeout_ms % 1000) * 1000000};
     const int count = io_getevents(context_, 1, static_cast<long>(events_.size()), events_.data(), &timeout);
     if (count < 0 && count != -EINTR) return SysError::FromErrno(-count);
@@ -51,10 +52,8 @@ class AioQueuedFile : public QueuedFile {
       --in_flight_;
       const auto slot = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(events_[i].data));
       const auto result = static_cast<long>(events_[i].res);  // bytes, or a negative errno
-      if (result == -EAGAIN || result == -EINTR) {
-        requests_[slot].data = events_[i].data;
-        pending_.push_back(&requests_[slot]);
-        ++in_flight_;
+      if (result == -EAGAIN || result == -EINTR) {  // not a failure: the request goes again
+        if (SysError error = Start(slot, static_cast<uint64_t>(requests_[slot].u.c.offset))) return error;
         continue;
       }
       ++*handled;
@@ -63,23 +62,14 @@ class AioQueuedFile : public QueuedFile {
     return {};
   }
 
-  // Requests already submitted can rarely be cancelled: they finish on their own and Close reaps
-  // them. Requests not yet submitted are simply dropped.
-  void CancelAll() override {
-    in_flight_ -= static_cast<uint32_t>(pending_.size());
-    pending_.clear();
-  }
+  // Submitted requests can rarely be cancelled: they finish on their own and Close reaps them.
+  void CancelAll() override {}
 
   SysError Flush() override { return ::fsync(fd_.get()) == 0 ? SysError{} : SysError::FromErrno(errno); }
 
   SysError Close() override {
     if (context_open_) {
-      CancelAll();
-      const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReapLimitMs);
-      while (in_flight_ > 0 && std::chrono::steady_clock::now() < deadline) {
-        uint32_t handled = 0;
-        if (Wait(100, [](const Completion&) {}, &handled)) break;
-      }
+      ReapInFlight(*this, in_flight_);
       io_destroy(context_);
       context_open_ = false;
     }
@@ -88,26 +78,9 @@ class AioQueuedFile : public QueuedFile {
   }
 
  private:
-  SysError SubmitPending() {
-    size_t done = 0;
-    while (done < pending_.size()) {
-      const int result = io_submit(context_, static_cast<long>(pending_.size() - done), pending_.data() + done);
-      if (result == -EAGAIN || result == -EINTR) continue;
-      if (result < 0) {
-        in_flight_ -= static_cast<uint32_t>(pending_.size() - done);
-        pending_.clear();
-        return SysError::FromErrno(-result);
-      }
-      done += static_cast<size_t>(result);
-    }
-    pending_.clear();
-    return {};
-  }
-
   UniqueFd fd_;
   QueuedTransfer transfer_;
   std::vector<iocb> requests_;
-  std::vector<iocb*> pending_;
   std::vector<io_event> events_;
   io_context_t context_{};
   bool context_open_ = false;
@@ -117,10 +90,7 @@ class AioQueuedFile : public QueuedFile {
 }  // namespace
 
 std::unique_ptr<QueuedFile> OpenAioQueuedFile(UniqueFd fd, const QueuedTransfer& transfer, SysError* error) {
-  auto file = std::make_unique<AioQueuedFile>(std::move(fd), transfer);
-  *error = file->Setup();
-  if (*error) return nullptr;
-  return file;
+  return SetUpQueuedFile<AioQueuedFile>(std::move(fd), transfer, error);
 }
 
 }  // namespace korvanel::platform

@@ -1,10 +1,9 @@
-// io_uring: requests are prepared in the submission ring, handed over together at the next wait,
-// and their completions reaped one at a time on the calling thread.
+// io_uring: each request is handed to the kernel as it starts; completions are reaped one at a time
+// on the calling thread.
 
 #include <liburing.h>
 
 #include <cerrno>
-#include <chrono>
 #include <vector>
 
 #include "platform/linux/queued_file_linux.h"
@@ -41,6 +40,10 @@ class UringQueuedFile : public QueuedFile {
       io_uring_prep_read(sqe, fd_.get(), transfer_.buffer, transfer_.block_bytes, offset);
     }
     io_uring_sqe_set_data64(sqe, slot);
+    // Handed over at once, not with the next wait: a successor then reaches the drive while the
+    // rest of a batch of completions is still being handled, which keeps the queue full.
+    const int submitted = io_uring_submit(&ring_);
+    if (submitted < 0) return SysError::FromErrno(-submitted);
     ++in_flight_;
     return {};
   }
@@ -86,7 +89,8 @@ class UringQueuedFile : public QueuedFile {
 
   SysError Close() override {
     if (ring_open_) {
-      ReapInFlight();
+      CancelAll();
+      ReapInFlight(*this, in_flight_);
       io_uring_queue_exit(&ring_);
       ring_open_ = false;
     }
@@ -98,20 +102,10 @@ class UringQueuedFile : public QueuedFile {
   io_uring_sqe* NextSqe() {
     io_uring_sqe* sqe = io_uring_get_sqe(&ring_);
     if (!sqe) {
-      io_uring_submit(&ring_);  // the ring is full of prepared requests: hand them over first
+      io_uring_submit(&ring_);  // the submission ring is full: hand it over first
       sqe = io_uring_get_sqe(&ring_);
     }
     return sqe;
-  }
-
-  // Requests still in flight use the caller's buffer: wait for them (bounded) before the ring goes.
-  void ReapInFlight() {
-    CancelAll();
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReapLimitMs);
-    while (in_flight_ > 0 && std::chrono::steady_clock::now() < deadline) {
-      uint32_t handled = 0;
-      if (Wait(100, [](const Completion&) {}, &handled)) break;
-    }
   }
 
   UniqueFd fd_;
@@ -125,10 +119,7 @@ class UringQueuedFile : public QueuedFile {
 }  // namespace
 
 std::unique_ptr<QueuedFile> OpenUringQueuedFile(UniqueFd fd, const QueuedTransfer& transfer, SysError* error) {
-  auto file = std::make_unique<UringQueuedFile>(std::move(fd), transfer);
-  *error = file->Setup();
-  if (*error) return nullptr;
-  return file;
+  return SetUpQueuedFile<UringQueuedFile>(std::move(fd), transfer, error);
 }
 
 }  // namespace korvanel::platform
