@@ -23,7 +23,7 @@ passes=2
 export XDG_CONFIG_HOME=$(mktemp -d)
 fio_file=$dir/fio-bench.tmp
 results=$(mktemp)
-trap 'rm -rf "$fio_file" "$XDG_CONFIG_HOME" "$results"' EXIT
+trap 'rm -rf "$fio_file" "$XDG_CONFIG_HOME"; [ -n "${KEEP_RESULTS:-}" ] || rm -f "$results"' EXIT
 
 command -v fio >/dev/null || { echo "fio is missing (apt-get install fio)"; exit 1; }
 [ -x "$cli" ] || { echo "build korvanel-cli first (make run)"; exit 1; }
@@ -77,6 +77,7 @@ for round in $(seq 1 "$rounds"); do
   echo "round $round done"
 done
 
+[ -n "${KEEP_RESULTS:-}" ] && echo "per-round figures: $results"
 python3 - "$results" <<'PY'
 import statistics, sys
 rows = {}

@@ -35,6 +35,7 @@ struct TestTarget {
   bool unbuffered = true;          // false on RAM disks, which are measured with ordinary I/O
   uint64_t size_bytes = 0;
   uint32_t block_count = 0;        // 1 MiB blocks in the file
+  uint32_t alignment = 4096;       // what unbuffered transfers need of the buffer
   AlignedBuffer buffer;            // 1 MiB, shared by every transfer
 };
 

@@ -51,6 +51,8 @@ bool ProbeWrite(RunContext& run) {
   static const char kProbe[8] = {'Q', 0, 'E', 0, 'X', 0, '-', 0};
   error = probe->Write(kProbe, sizeof kProbe, 0);
   probe->Close();
+  // A file on this file system says what alignment direct I/O needs; the buffer follows it.
+  run.target.alignment = run.storage.DirectIoAlignment(run.target.file_path);
   run.storage.RemoveFile(run.target.file_path);
   if (error) {
     run.IoErrorBox(kTextWriteError, error);
@@ -60,8 +62,8 @@ bool ProbeWrite(RunContext& run) {
 }
 
 bool FillBuffer(RunContext& run) {
-  const uint32_t alignment = run.storage.DirectIoAlignment(run.target.drive_dir);
-  run.target.buffer = AlignedBuffer(kBlockBytes, alignment < 4096 ? 4096 : alignment);
+  const uint32_t alignment = run.target.alignment < 4096 ? 4096 : run.target.alignment;
+  run.target.buffer = AlignedBuffer(kBlockBytes, alignment);
   if (!run.target.buffer) {
     run.PlainErrorBox(kTextMemoryError);
     return false;

@@ -67,8 +67,9 @@ class Storage {
   // True when `dir` lies on a file system held in memory (tmpfs, ramfs): it cannot be measured
   // unbuffered, and a cache bypass would mean nothing there anyway.
   virtual bool IsRamDisk(const std::string& dir) = 0;
-  // Alignment that unbuffered transfers on `dir` need: at least 4096.
-  virtual uint32_t DirectIoAlignment(const std::string& dir) = 0;
+  // Memory alignment that unbuffered transfers on the file system of `path` need (best asked of a
+  // regular file there): at least 4096.
+  virtual uint32_t DirectIoAlignment(const std::string& path) = 0;
 
   // Creates a new directory that only the user can enter; fails with EEXIST when the name is taken.
   virtual SysError CreatePrivateDirectory(const std::string& path) = 0;

@@ -162,6 +162,7 @@ int FakeSystem::DoTransfer(const std::string& path, bool write, uint32_t bytes, 
   int error = 0;
   {
     std::lock_guard lock(mutex_);
+    if (data && reinterpret_cast<uintptr_t>(data) % dio_alignment != 0) ++misaligned_buffers;
     const size_t pass = static_cast<size_t>(pass_index_);
     now_ += pass_index_ >= 0 && pass < ms_per_transfer_by_pass.size() ? ms_per_transfer_by_pass[pass] : ms_per_transfer;
     if (timers_started == 0) {  // the fill, before any pass

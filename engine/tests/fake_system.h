@@ -46,6 +46,7 @@ class FakeSystem : public platform::Storage, public platform::Clock, public Engi
   int queued_setup_error = 0;
   bool queued_never_completes = false;
   int64_t stop_at_fill_offset = -1;   // a stop request when the fill reaches this offset
+  uint32_t dio_alignment = 4096;       // what the file system says direct I/O needs
   // Called after every transfer with its number, on the worker thread.
   std::function<void(uint64_t)> on_transfer;
 
@@ -65,6 +66,7 @@ class FakeSystem : public platform::Storage, public platform::Clock, public Engi
   uint64_t FileSize(const std::string& path) const;
   std::vector<BenchResults> refreshes;
   int timers_started = 0;
+  int misaligned_buffers = 0;  // transfers whose buffer was not aligned to dio_alignment
   // The first 32-bit word of the buffer as the first fill write saw it, per run.
   std::vector<uint32_t> first_fill_words;
   int cancels = 0;
@@ -75,7 +77,7 @@ class FakeSystem : public platform::Storage, public platform::Clock, public Engi
   // Storage
   SysError FreeBytes(const std::string& dir, uint64_t* free_bytes) override;
   bool IsRamDisk(const std::string&) override { return ram_disk; }
-  uint32_t DirectIoAlignment(const std::string&) override { return 4096; }
+  uint32_t DirectIoAlignment(const std::string&) override { return dio_alignment; }
   SysError CreatePrivateDirectory(const std::string& path) override;
   void PrepareForDirectIo(const std::string&) override {}
   std::unique_ptr<platform::BlockFile> CreateFile(const std::string& path, bool unbuffered, SysError* error) override;

@@ -93,6 +93,13 @@ TEST_F(Preparation, BufferContinuesTheGeneratorAcrossRuns) {
   EXPECT_EQ(sys.first_fill_words[1], expected.Next());
 }
 
+TEST_F(Preparation, BufferFollowsTheFileSystemsDirectIoAlignment) {
+  sys.dio_alignment = 1u << 16;
+  RunToEnd(engine, kTestSequential);
+  EXPECT_EQ(sys.misaligned_buffers, 0);
+  EXPECT_TRUE(sys.Errors().empty());
+}
+
 TEST_F(Preparation, RamDiskIsMeasuredCachedAndSaysSo) {
   sys.ram_disk = true;
   const BenchResults r = RunToEnd(engine, kTestSequential);

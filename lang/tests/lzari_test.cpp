@@ -65,6 +65,9 @@ struct RoundTripCase {
   Bytes input;
 };
 
+// Keeps test listings readable: the case's name instead of its bytes.
+void PrintTo(const RoundTripCase& round_trip, std::ostream* out) { *out << round_trip.name; }
+
 class LzariRoundTrip : public testing::TestWithParam<RoundTripCase> {};
 
 TEST_P(LzariRoundTrip, DecodesToTheInput) {

@@ -36,6 +36,9 @@ struct BadSource {
   const char* expected_error;
 };
 
+// Keeps test listings readable: the case's name instead of its bytes.
+void PrintTo(const BadSource& source, std::ostream* out) { *out << source.name; }
+
 class BuildLanguageTableRejects : public testing::TestWithParam<BadSource> {};
 
 TEST_P(BuildLanguageTableRejects, NamingFileAndLine) {

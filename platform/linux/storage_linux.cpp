@@ -94,7 +94,7 @@ class LinuxStorage : public Storage {
     return type == TMPFS_MAGIC || type == static_cast<long>(RAMFS_MAGIC);
   }
 
-  uint32_t DirectIoAlignment(const std::string& dir) override { return DirectIoMemoryAlignment(dir); }
+  uint32_t DirectIoAlignment(const std::string& path) override { return DirectIoMemoryAlignment(path); }
 
   SysError CreatePrivateDirectory(const std::string& path) override {
     return ::mkdir(path.c_str(), 0700) == 0 ? SysError{} : SysError::FromErrno(errno);
