@@ -50,10 +50,12 @@ void CliHost::ShowError(const std::string& text) {
 }
 
 void CliHost::StartPassTimer(uint32_t period_ms) {
+  // Counted before the timer starts, so the progress line never pairs a new window's time with the
+  // old count.
+  ++windows_started_;
   loop_.StartTimer(std::chrono::milliseconds(period_ms), [this] {
     if (engine_) engine_->OnPassTimer();
   });
-  loop_.Post([this] { ++windows_started_; });
 }
 
 void CliHost::StampFinishTime() {

@@ -2,6 +2,7 @@
 // The engine's host in a terminal: the status line with a progress bar and the time left, error
 // reports on stderr, and the values of the last refresh for the final table.
 
+#include <atomic>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -44,7 +45,7 @@ class CliHost : public EngineHost {
   BenchEngine* engine_ = nullptr;
   int planned_windows_ = 0;
   int window_ms_ = 0;
-  int windows_started_ = 0;
+  std::atomic<int> windows_started_{0};  // counted on the worker, read on the loop
   std::string status_;
   std::vector<std::string> errors_;
   std::string finish_time_;
