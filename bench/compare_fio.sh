@@ -3,7 +3,7 @@
 # depths, direct I/O and pass windows, interleaved round by round, and prints each of the eight
 # rates with the ratio Korvanel / fio. Both sides take the best of the measured passes.
 #
-#   bench/compare_fio.sh [DIR] [ROUNDS]     (DIR defaults to a new directory under /var/tmp)
+#   bench/compare_fio.sh [DIR] [ROUNDS]     (DIR: a new directory under /var/tmp; ROUNDS: 5)
 #
 # Rates are KiB per millisecond, Korvanel's "MB/s". Needs fio and python3; run after `make run`.
 #
@@ -15,7 +15,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 cli=${KORVANEL_CLI:-build/app/korvanel-cli}
 dir=${1:-$(mktemp -d /var/tmp/korvanel-bench.XXXXXX)}
-rounds=${2:-3}
+rounds=${2:-5}
 length=1            # short test: 200 MiB file, 1.2 s windows, two measured passes
 size_mb=200
 window_ms=1200
@@ -84,9 +84,11 @@ rows = {}
 for line in open(sys.argv[1]):
     name, k, f = line.split()
     rows.setdefault(name, []).append((float(k), float(f)))
-print(f"{'test':<12}{'korvanel':>12}{'fio':>12}{'ratio':>8}   (medians over rounds; ratio of medians)")
+print(f"{'test':<12}{'korvanel':>12}{'fio':>12}{'ratio':>8}  {'round ratios':>16}   (medians over rounds)")
 for name, pairs in rows.items():
     k = statistics.median(p[0] for p in pairs)
     f = statistics.median(p[1] for p in pairs)
-    print(f"{name:<12}{k:>12.2f}{f:>12.2f}{k / f if f else float('nan'):>8.3f}")
+    ratios = [p[0] / p[1] for p in pairs if p[1]]
+    spread = f"{min(ratios):.2f} .. {max(ratios):.2f}" if ratios else "-"
+    print(f"{name:<12}{k:>12.2f}{f:>12.2f}{k / f if f else float('nan'):>8.3f}  {spread:>16}")
 PY
