@@ -148,16 +148,34 @@ check "run as nobody exits 0" "[ $rc -eq 0 ]"
 check "run as nobody measures" "awk -v v=$(json_value "$work/nobody.json" RR4KB) 'BEGIN { exit !(v > 0) }'"
 check "nothing left in nobody's directory" "[ $(leftovers "$work/ext4/nobody") -eq 0 ]"
 
-echo "# a planted link where the test directory will be"
-# The next names the tick will give are taken by links to a victim directory: they must be skipped.
+echo "# planted links where the test directory will be"
+# Links to a victim directory under the names the millisecond tick gives in the next 20 s, all but
+# one name in 64: the run must walk on to a free name and never write through a link. Then the
+# remaining names too: no free name is near, and the run must refuse rather than use a link.
 mkdir -p "$work/victim"
-base=$(( $(awk '{ printf "%d", $1 * 1000 }' /proc/uptime) ))
-for offset in $(seq 0 3000); do ln -s "$work/victim" "$work/ext4/$(printf 'Korvanel%08X' $(( (base + offset) & 0xFFFFFFFF )))"; done
+before=$(leftovers "$work/ext4")
+plant() {
+  perl -MTime::HiRes=clock_gettime,CLOCK_MONOTONIC -e '
+    my ($dir, $victim, $free) = @ARGV;
+    my $now = int(clock_gettime(CLOCK_MONOTONIC) * 1000);
+    for my $i (0 .. 20000) {
+      my $tick = ($now + $i) & 0xFFFFFFFF;
+      next if $free ne "" && $tick % 64 == $free;
+      symlink($victim, sprintf("%s/Korvanel%08X", $dir, $tick));
+    }' "$work/ext4" "$work/victim" "$1"
+}
+plant 63
+planted=$(find "$work/ext4" -maxdepth 1 -type l | wc -l)
 "$cli" --drive "$work/ext4" --length 0 --test seq >/dev/null 2>"$work/links.err"
 rc=$?
 check "planted links do not stop the run" "[ $rc -eq 0 ]"
 check "nothing was written through a link" "[ -z \"\$(ls -A $work/victim)\" ]"
-check "only the planted links remain" "[ $(leftovers "$work/ext4") -eq 3002 ]"
+check "only the planted links remain" "[ $(leftovers "$work/ext4") -eq $((before + planted)) ]"
+plant ""
+"$cli" --drive "$work/ext4" --length 0 --test seq >/dev/null 2>"$work/links-full.err"
+rc=$?
+check "no free name: the run refuses" "[ $rc -eq 1 ] && grep -q '^0x00000011:File exists$' $work/links-full.err"
+check "still nothing written through a link" "[ -z \"\$(ls -A $work/victim)\" ]"
 find "$work/ext4" -maxdepth 1 -type l -delete
 
 if command -v mkfs.btrfs >/dev/null; then
