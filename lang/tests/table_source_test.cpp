@@ -11,7 +11,7 @@ namespace {
 
 const TableSource kHeader{"header.txt", "Head line\n"};
 const std::vector<TableSource> kFixed = {
-    {"special.txt", "##\n19=Korvanel 1.84\n"}, {"reserved_en.txt", "##\nNotes\n"}, {"reserved_de.txt", "##\n"}};
+    {"language_independent.txt", "##\n19=Korvanel 1.84\n"}, {"reserved_en.txt", "##\nNotes\n"}, {"reserved_de.txt", "##\n"}};
 
 std::string TableAsUtf8(const TableBuild& build) {
   EXPECT_TRUE(build.table.starts_with("\xFF\xFE"));
