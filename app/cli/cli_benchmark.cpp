@@ -79,9 +79,10 @@ int RunBenchmark(const CliOptions& options, const std::string& directory, const 
   engine.SetTexts(LanguageEngineTexts());
 
   InstallStopSignals();
-  engine.Start({options.test_id, directory, test_time});
-  const RunParameters params = engine.parameters();
+  // Planned before the start, so the worker's first window is already counted against the plan.
+  const RunParameters params = ParametersForTestTime(test_time, engine.parameters());
   host.PlanRun(PlannedWindows(options.test_id, params.pass_count), params.window_ms);
+  engine.Start({options.test_id, directory, test_time});
   const std::string model = drive ? " (" + drive->Model + ")" : "";
   std::fprintf(stderr, "%s: testing %s%s with %s MiB\n", GetSpecialText(19).c_str(), directory.c_str(),
                model.c_str(), params.test_size_mb.c_str());
