@@ -7,8 +7,8 @@
 #
 # Rates are KiB per millisecond, Korvanel's "MB/s". Needs fio and python3; run after `make run`.
 #
-# fio is set up to do what Korvanel does: its file is written in full before any pass (as Korvanel's
-# fill does; a fallocated file would measure unwritten-extent conversion instead), every write sends
+# fio is set up to do what Korvanel does: its file is written anew in full before each test (as
+# Korvanel's fill does; a fallocated file would measure unwritten-extent conversion instead), every write sends
 # the same buffer (Korvanel reuses one pseudo-random 1 MiB buffer; fio's default scrambling changes it
 # each time), and fio keeps no per-request latency clocks (Korvanel reads the clock once per request).
 set -euo pipefail
@@ -58,7 +58,11 @@ fio_rate() {  # rw block engine depth -> best of the measured passes, KiB per ms
   echo "$best"
 }
 
-dd if=/dev/urandom of="$fio_file" bs=1M count=$size_mb oflag=direct conv=fsync status=none
+write_fio_file() {
+  rm -f "$fio_file"
+  dd if=/dev/urandom of="$fio_file" bs=1M count=$size_mb oflag=direct conv=fsync status=none
+}
+
 echo "directory: $dir, $rounds rounds, ${size_mb} MiB, ${window_ms} ms windows, best of $passes passes"
 for round in $(seq 1 "$rounds"); do
   declare -A korvanel=()
@@ -68,6 +72,8 @@ for round in $(seq 1 "$rounds"); do
       [ "$ktest" = "$test" ] || continue
       korvanel[$name]=$(korvanel_rate "$ktest" "$key")
     done
+    # Like Korvanel's test file, fio's is written anew in full before each test.
+    write_fio_file
     for c in "${cases[@]}"; do
       read -r name ktest key rw bs engine depth <<<"$c"
       [ "$ktest" = "$test" ] || continue
