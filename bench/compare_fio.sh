@@ -21,9 +21,10 @@ size_mb=200
 window_ms=1200
 passes=2
 export XDG_CONFIG_HOME=$(mktemp -d)
-fio_file=$dir/fio-bench.tmp
+fio_dir=
+fio_file=
 results=$(mktemp)
-trap 'rm -rf "$fio_file" "$XDG_CONFIG_HOME"; [ -n "${KEEP_RESULTS:-}" ] || rm -f "$results"' EXIT
+trap 'rm -rf "$fio_dir" "$XDG_CONFIG_HOME"; [ -n "${KEEP_RESULTS:-}" ] || rm -f "$results"' EXIT
 
 command -v fio >/dev/null || { echo "fio is missing (apt-get install fio)"; exit 1; }
 [ -x "$cli" ] || { echo "build korvanel-cli first (make run)"; exit 1; }
@@ -58,8 +59,12 @@ fio_rate() {  # rw block engine depth -> best of the measured passes, KiB per ms
   echo "$best"
 }
 
+# A new directory each time, as Korvanel makes: where the file system places a file changes its
+# speed on some disks (a virtual disk here by up to a third), so both sides take their chances alike.
 write_fio_file() {
-  rm -f "$fio_file"
+  rm -rf "$fio_dir"
+  fio_dir=$(mktemp -d "$dir/fio-bench.XXXXXX")
+  fio_file=$fio_dir/fio-bench.tmp
   dd if=/dev/urandom of="$fio_file" bs=1M count=$size_mb oflag=direct conv=fsync status=none
 }
 
