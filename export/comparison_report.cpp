@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <vector>
 
-#include "export/replace_file.h"
+#include "common/replace_file.h"
 #include "export/report_page.h"
 #include "export/result_query.h"
 #include "platform/paths.h"

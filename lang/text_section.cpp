@@ -1,6 +1,6 @@
 #include "lang/text_section.h"
 
-#include <climits>
+#include "common/leading_number.h"
 
 namespace korvanel {
 
@@ -37,18 +37,7 @@ std::string Unescaped(std::string_view text) {
 
 }  // namespace
 
-long LeadingNumber(std::string_view line) {
-  std::size_t i = 0;
-  while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-  bool negative = false;
-  if (i < line.size() && (line[i] == '+' || line[i] == '-')) negative = line[i++] == '-';
-  long value = 0;
-  for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
-    const int digit = line[i] - '0';
-    value = value > (LONG_MAX - digit) / 10 ? LONG_MAX : value * 10 + digit;
-  }
-  return negative ? -value : value;
-}
+long LeadingNumber(std::string_view line) { return static_cast<long>(LeadingDecimal(line)); }
 
 void ParseTextSection(std::string_view section, TextTable& table) {
   table.fill(std::nullopt);

@@ -1,9 +1,9 @@
 #include <algorithm>
-#include <cctype>
 #include <climits>
 #include <filesystem>
 #include <mutex>
 
+#include "common/leading_number.h"
 #include "settings/ini_text.h"
 #include "settings/settings.h"
 #include "settings/whole_file.h"
@@ -31,16 +31,7 @@ bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") !
 
 // Leading blanks, an optional sign and the leading decimal digits; no digits give 0.
 int LeadingInteger(const std::string& text) {
-  size_t i = 0;
-  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
-  const bool negative = i < text.size() && text[i] == '-';
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
-  long long magnitude = 0;
-  for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-    magnitude = std::min(magnitude * 10 + (text[i] - '0'), static_cast<long long>(INT_MAX) + 1);
-  }
-  const long long value = negative ? -magnitude : magnitude;
-  return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+  return static_cast<int>(std::clamp<long long>(LeadingDecimal(text), INT_MIN, INT_MAX));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "export/replace_file.h"
+#include "common/replace_file.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -50,20 +50,30 @@ int WriteAndClose(std::FILE* file, const std::vector<std::string>& pieces) {
 }  // namespace
 
 SysError ReplaceFileWithPieces(const std::string& path, const std::vector<std::string>& pieces) {
+  namespace fs = std::filesystem;
+  std::error_code status_error;
+  fs::path target = path;
+  // Renaming over a link would turn it into a plain file; a linked file stays linked.
+  if (fs::is_symlink(fs::symlink_status(target, status_error))) {
+    target = fs::canonical(target, status_error);
+    if (status_error) return FromErrorCode(status_error);
+  }
   std::string temporary;
   int error = 0;
-  std::FILE* file = CreateTemporaryBeside(path, &temporary, &error);
+  std::FILE* file = CreateTemporaryBeside(target.string(), &temporary, &error);
   if (file == nullptr) return SysError::FromErrno(error);
   error = WriteAndClose(file, pieces);
   std::error_code ignored;
   if (error != 0) {
-    std::filesystem::remove(temporary, ignored);
+    fs::remove(temporary, ignored);
     return SysError::FromErrno(error);
   }
+  const fs::file_status old_status = fs::status(target, status_error);
+  if (!status_error && fs::exists(old_status)) fs::permissions(temporary, old_status.permissions(), ignored);
   std::error_code renamed;
-  std::filesystem::rename(temporary, path, renamed);
+  fs::rename(temporary, target, renamed);
   if (renamed) {
-    std::filesystem::remove(temporary, ignored);
+    fs::remove(temporary, ignored);
     return FromErrorCode(renamed);
   }
   return {};

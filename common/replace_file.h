@@ -9,7 +9,8 @@
 
 namespace korvanel {
 
-// Writes `pieces` one after the other to `path`, replacing what was there. On failure the old
+// Writes `pieces` one after the other to `path` (to a link's target when `path` is a link, so the
+// link stays), replacing what was there; the old file's permissions carry over. On failure the old
 // file is left as it was, no temporary file remains, and the error is returned.
 SysError ReplaceFileWithPieces(const std::string& path, const std::vector<std::string>& pieces);
 
