@@ -12,11 +12,14 @@ namespace korvanel {
 class AlignedBuffer {
  public:
   AlignedBuffer() = default;
-  // An empty buffer (data() == nullptr) when the memory cannot be had.
-  AlignedBuffer(size_t bytes, size_t alignment) {
+  // An empty buffer (data() == nullptr) when the memory cannot be had. `before_first_touch` may
+  // advise the system how to back the memory: advice such as large pages only works before the
+  // memory is first written.
+  AlignedBuffer(size_t bytes, size_t alignment, void (*before_first_touch)(void* data, size_t bytes) = nullptr) {
     data_ = static_cast<uint8_t*>(std::aligned_alloc(alignment, bytes));
     if (data_) {
       size_ = bytes;
+      if (before_first_touch) before_first_touch(data_, bytes);
       std::memset(data_, 0, bytes);
     }
   }

@@ -63,7 +63,7 @@ bool ProbeWrite(RunContext& run) {
 
 bool FillBuffer(RunContext& run) {
   const uint32_t alignment = run.target.alignment < 4096 ? 4096 : run.target.alignment;
-  run.target.buffer = AlignedBuffer(kBlockBytes, alignment);
+  run.target.buffer = run.storage.NewTransferBuffer(kBlockBytes, alignment);
   if (!run.target.buffer) {
     run.PlainErrorBox(kTextMemoryError);
     return false;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "common/aligned_buffer.h"
 #include "common/sys_error.h"
 
 namespace korvanel::platform {
@@ -70,6 +71,11 @@ class Storage {
   // Memory alignment that unbuffered transfers on the file system of `path` need (best asked of a
   // regular file there): at least 4096.
   virtual uint32_t DirectIoAlignment(const std::string& path) = 0;
+
+  // A zeroed buffer for unbuffered transfers (empty when out of memory). The system may back it
+  // with large pages, so that a large block reaches the drive as one request rather than being split
+  // wherever its pages lie apart in memory.
+  virtual AlignedBuffer NewTransferBuffer(size_t bytes, size_t alignment) { return AlignedBuffer(bytes, alignment); }
 
   // Creates a new directory that only the user can enter; fails with EEXIST when the name is taken.
   virtual SysError CreatePrivateDirectory(const std::string& path) = 0;

@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "platform/linux/dio_alignment.h"
+#include "platform/linux/large_page_buffer.h"
 #include "platform/linux/queued_file_linux.h"
 #include "platform/linux/unique_fd.h"
 #include "platform/storage.h"
@@ -149,6 +150,10 @@ class LinuxStorage : public Storage {
       // native AIO measures the same way.
     }
     return OpenAioQueuedFile(std::move(fd), transfer, error);
+  }
+
+  AlignedBuffer NewTransferBuffer(size_t bytes, size_t alignment) override {
+    return NewLargePageBuffer(bytes, alignment);
   }
 
   void RemoveFile(const std::string& path) override { ::unlink(path.c_str()); }
