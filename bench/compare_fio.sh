@@ -5,7 +5,8 @@
 #
 #   bench/compare_fio.sh [DIR] [ROUNDS]     (DIR: a new directory under /var/tmp; ROUNDS: 8)
 #   SETTLE_S=2  seconds of quiet before each side; KEEP_RESULTS=1 keeps the per-round figures;
-#   TESTS="seq 4k 512k qd64"  the tests to compare
+#   TESTS="seq 4k 512k qd64"  the tests to compare; CONTROL=1 puts fio in Korvanel's place, which
+#   shows how far the machine's noise alone moves the ratios
 #
 # A shared virtual machine's disk speed drifts by a fifth and more within a minute, so single
 # figures say little: each round runs both sides of a test back to back, the side that goes first
@@ -102,6 +103,7 @@ write_fio_file() {
 settle() { sync; sleep "$settle_s"; }
 
 run_korvanel() {  # test -> lines "name rate" for both directions
+  if [ -n "${CONTROL:-}" ]; then run_fio "$1"; return; fi
   settle
   local c name ktest key rest
   for c in "${cases[@]}"; do
@@ -138,15 +140,16 @@ for round in $(seq 1 "$rounds"); do
 done
 
 [ -n "${KEEP_RESULTS:-}" ] && echo "per-round figures: $results"
-python3 - "$results" "${cases[@]}" <<'PY'
+python3 - "$results" "${CONTROL:+fio (A)}" "${cases[@]}" <<'PY'
 import statistics, sys
-order = [c.split()[0] for c in sys.argv[2:]]
+side = sys.argv[2] or "korvanel"
+order = [c.split()[0] for c in sys.argv[3:]]
 rows = {}
 for line in open(sys.argv[1]):
     name, k, f = line.split()
     rows.setdefault(name, []).append((float(k), float(f)))
 print("Each round runs both sides back to back; the ratio is the median of the per-round ratios.")
-print(f"{'test':<12}{'korvanel':>10}{'fio':>10}{'ratio':>8}  {'middle half':>13}  {'all rounds':>13}")
+print(f"{'test':<12}{side:>10}{'fio':>10}{'ratio':>8}  {'middle half':>13}  {'all rounds':>13}")
 verdict = True
 for name in order:
     pairs = rows.get(name)
