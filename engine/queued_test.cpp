@@ -46,9 +46,9 @@ class QueuedPass {
 
  private:
   void OnCompletion(const platform::Completion& completion) {
-    if (completion.result == -ECANCELED) return;  // cancelled after a failure: neither counted nor replaced
     if (completion.result < 0) {
-      Fail(SysError::FromErrno(static_cast<int>(-completion.result)));
+      const SysError error = SysError::FromSystemCode(static_cast<int>(-completion.result));
+      if (!error.Is(ECANCELED)) Fail(error);  // cancelled after a failure: neither counted nor replaced
       return;
     }
     if (completion.result > 0) ++completed_;

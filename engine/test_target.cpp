@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/path_text.h"
+
 namespace korvanel {
 namespace {
 
@@ -17,12 +19,6 @@ std::string HexName(const char* prefix, uint32_t tick) {
   return name;
 }
 
-std::string WithoutTrailingSlash(const std::string& dir) {
-  std::string trimmed = dir;
-  while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
-  return trimmed;
-}
-
 SysError MakeTestDirectory(RunContext& run) {
   TestTarget& target = run.target;
   uint32_t tick = run.clock.TickMs();
@@ -34,7 +30,7 @@ SysError MakeTestDirectory(RunContext& run) {
       target.dir_created = true;
       return error;
     }
-    if (error.code != EEXIST) return error;
+    if (!error.Is(EEXIST)) return error;
   }
   return error;
 }
@@ -110,13 +106,11 @@ bool WriteTestFile(RunContext& run) {
 }  // namespace
 
 std::string TestDirectoryPath(const std::string& drive_dir, uint32_t tick) {
-  std::string base = WithoutTrailingSlash(drive_dir);
-  if (base != "/") base += "/";
-  return base + HexName("Korvanel", tick);
+  return JoinPath(drive_dir, HexName("Korvanel", tick));
 }
 
 std::string TestFilePath(const std::string& dir_path, uint32_t tick) {
-  return dir_path + "/" + HexName("Korvanel", tick) + ".tmp";
+  return JoinPath(dir_path, HexName("Korvanel", tick) + ".tmp");
 }
 
 void PrepareTestTarget(RunContext& run) {

@@ -18,7 +18,25 @@ constexpr std::array<std::pair<std::string_view, int>, 17> kLanguageCodes = {{
     {"it", 17},
 }};
 
+// Windows primary language identifiers (the low 10 bits of a LANGID) and their table indexes.
+constexpr std::array<std::pair<uint16_t, int>, 17> kPrimaryLanguages = {{
+    {7, 0}, {9, 1}, {8, 2}, {14, 3}, {2, 4}, {24, 5}, {5, 6}, {25, 7}, {21, 8},
+    {4, kSimplifiedChinese}, {19, 10}, {29, 11}, {10, 12}, {41, 13}, {22, 15}, {12, 16}, {16, 17},
+}};
+constexpr uint16_t kSublanguageTraditionalChinese = 1;
+
 }  // namespace
+
+int DefaultLanguageForLanguageId(uint16_t language_id) {
+  const uint16_t primary = language_id & 0x3FF;
+  const uint16_t sublanguage = language_id >> 10;
+  for (const auto& [code, index] : kPrimaryLanguages) {
+    if (primary != code) continue;
+    if (index == kSimplifiedChinese && sublanguage == kSublanguageTraditionalChinese) return kTraditionalChinese;
+    return index;
+  }
+  return kEnglishLanguage;
+}
 
 int DefaultLanguageForLocale(std::string_view locale_name) {
   // language[_territory][.codeset][@modifier]

@@ -94,7 +94,9 @@ std::string GetSpecialText(int id) {
 }
 
 void ChooseDefaultLanguage() {
-  const int fallback = DefaultLanguageForLocale(platform::UserMessagesLocale());
+  const std::optional<uint16_t> language_id = platform::UserUiLanguageId();
+  const int fallback = language_id ? DefaultLanguageForLanguageId(*language_id)
+                                   : DefaultLanguageForLocale(platform::UserMessagesLocale());
   SetCurrentLanguage(ReadSettingInt("lng", fallback));
 }
 

@@ -33,7 +33,8 @@ struct QueuedTransfer {
   uint32_t depth = 64;  // the most requests in flight; slots are 0 .. depth - 1
 };
 
-// A finished request: its slot and its result, the bytes moved or a negative errno.
+// A finished request: its slot and its result, the bytes moved or the negated system error code
+// (SysError::FromSystemCode).
 struct Completion {
   uint32_t slot = 0;
   int64_t result = 0;
@@ -47,7 +48,8 @@ class QueuedFile {
   virtual SysError Start(uint32_t slot, uint64_t offset) = 0;
   // Waits up to `timeout_ms` for completions and calls
   // `on_completion` for each, one at a time, on this thread. Sets `handled` to the number handled
-  // (0 when the time ran out). Requests the caller cancelled complete with -ECANCELED.
+  // (0 when the time ran out). Requests the caller cancelled complete with the system's code for a
+  // cancelled request (SysError::Is(ECANCELED)).
   virtual SysError Wait(uint32_t timeout_ms, const std::function<void(const Completion&)>& on_completion,
                         uint32_t* handled) = 0;
   // Asks the system to cancel every request in flight.

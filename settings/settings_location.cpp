@@ -1,6 +1,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "common/path_text.h"
 #include "platform/paths.h"
 #include "settings/settings.h"
 
@@ -12,54 +13,35 @@ namespace fs = std::filesystem;
 constexpr const char* kFileName = "Korvanel.ini";
 constexpr const char* kConfigFolder = "Korvanel";
 
-// `path` with doubled slashes collapsed and exactly one trailing slash, for prefix tests that
-// must not take "/tmpfiles/" to lie under "/tmp/".
-std::string AsDirectoryPrefix(const std::string& path) {
-  std::string result;
-  for (char c : path) {
-    if (!(c == '/' && !result.empty() && result.back() == '/')) result += c;
-  }
-  if (result.empty() || result.back() != '/') result += '/';
-  return result;
-}
-
 bool IsRegularFile(const std::string& path) {
   std::error_code error;
-  return fs::is_regular_file(path, error);
-}
-
-// The temporary directory with links resolved, since the executable's path comes resolved.
-std::string ResolvedTempDirectory() {
-  std::error_code error;
-  const fs::path resolved = fs::weakly_canonical(platform::TempDirectory(), error);
-  return error ? platform::TempDirectory() : resolved.string();
+  return fs::is_regular_file(PathFromUtf8(path), error);
 }
 
 }  // namespace
 
 std::string ChooseSettingsPath(const std::string& exe_dir, const std::string& temp_dir,
                                const std::string& config_dir) {
-  const std::string beside_program = exe_dir + "/" + kFileName;
-  const bool under_temp = AsDirectoryPrefix(exe_dir).starts_with(AsDirectoryPrefix(temp_dir));
+  const std::string beside_program = JoinPath(exe_dir, kFileName);
+  const bool under_temp = platform::PathLiesUnder(exe_dir, temp_dir);
   if (!exe_dir.empty() && !under_temp && IsRegularFile(beside_program)) return beside_program;
-  return config_dir + "/" + kConfigFolder + "/" + kFileName;
+  return JoinPath(JoinPath(config_dir, kConfigFolder), kFileName);
 }
 
 void LocateSettingsFile() {
   const std::string path =
-      ChooseSettingsPath(ProgramDirectory(), ResolvedTempDirectory(), platform::UserConfigDirectory());
+      ChooseSettingsPath(ProgramDirectory(), platform::TempDirectory(), platform::UserConfigDirectory());
   std::error_code error;
-  fs::create_directories(fs::path(path).parent_path(), error);
+  fs::create_directories(PathFromUtf8(path).parent_path(), error);
   // Opening for appending creates a missing file and leaves an existing one as it is.
-  { std::ofstream create(path, std::ios::app); }
+  { std::ofstream create(PathFromUtf8(path), std::ios::app); }
   SetSettingsPath(path);
 }
 
 std::string ProgramDirectory() {
   static const std::string directory = [] {
     const std::string executable = platform::ExecutablePath();
-    const size_t slash = executable.rfind('/');
-    return slash == std::string::npos ? std::string() : executable.substr(0, slash);
+    return executable.empty() ? std::string() : Utf8FromPath(PathFromUtf8(executable).parent_path());
   }();
   return directory;
 }

@@ -1,9 +1,5 @@
 #include "app/cli/cli_benchmark.h"
 
-#include <signal.h>
-#include <unistd.h>
-
-#include <atomic>
 #include <cstdio>
 
 #include "app/cli/cli_host.h"
@@ -13,6 +9,7 @@
 #include "export/comparison_report.h"
 #include "lang/languages.h"
 #include "platform/clock.h"
+#include "platform/console.h"
 #include "platform/os_version.h"
 #include "platform/storage.h"
 #include "results/value_texts.h"
@@ -20,18 +17,6 @@
 
 namespace korvanel::cli {
 namespace {
-
-std::atomic<int> g_stop_signal{0};
-
-void OnStopSignal(int signal_number) { g_stop_signal.store(signal_number); }
-
-// Ctrl+C, a terminal hang-up or a polite kill ask the run to stop; cleanup still removes the file.
-void InstallStopSignals() {
-  struct sigaction action {};
-  action.sa_handler = OnStopSignal;
-  sigemptyset(&action.sa_mask);
-  for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal_number, &action, nullptr);
-}
 
 ComparisonReportInput ReportInput(const BenchEngine& engine, const DriveEntry& drive) {
   ComparisonReportInput input;
@@ -41,7 +26,7 @@ ComparisonReportInput ReportInput(const BenchEngine& engine, const DriveEntry& d
   input.test_id = engine.test_id();
   input.program = GetSpecialText(19);
   const platform::SystemVersion version = platform::CurrentSystemVersion();
-  input.os = {version.major, version.minor, version.build, ""};
+  input.os = {version.major, version.minor, version.build, version.service_pack};
   // German has a site of its own.
   input.site_address = GetSpecialText(CurrentLanguage() == 0 ? 21 : 20);
   return input;
@@ -73,12 +58,12 @@ bool WriteReport(const CliOptions& options, const BenchEngine& engine, const Dri
 int RunBenchmark(const CliOptions& options, const std::string& directory, const std::optional<DriveEntry>& drive) {
   const int test_time = options.length ? *options.length : ReadSettingInt("test_time_id", 1);
   MainLoop loop;
-  CliHost host(loop, stderr, isatty(STDERR_FILENO) == 1);
+  CliHost host(loop, stderr, platform::StandardErrorIsTerminal());
   BenchEngine engine(platform::SystemStorage(), platform::SystemClock(), host);
   host.Attach(&engine);
   engine.SetTexts(LanguageEngineTexts());
 
-  InstallStopSignals();
+  platform::InstallStopRequests();
   // Planned before the start, so the worker's first window is already counted against the plan.
   const RunParameters params = ParametersForTestTime(test_time, engine.parameters());
   host.PlanRun(PlannedWindows(options.test_id, params.pass_count), params.window_ms);
@@ -90,7 +75,7 @@ int RunBenchmark(const CliOptions& options, const std::string& directory, const 
   bool stop_announced = false;
   loop.Run([&] { return !engine.run_exists(); },
            [&] {
-             if (g_stop_signal.load() && !stop_announced) {
+             if (platform::StopRequest() && !stop_announced) {
                stop_announced = true;
                engine.RequestStop();
                host.FinishProgress();
@@ -116,7 +101,7 @@ int RunBenchmark(const CliOptions& options, const std::string& directory, const 
     if (described.Root.empty()) described.Root = directory;
     report_ok = WriteReport(options, engine, described);
   }
-  if (const int signal_number = g_stop_signal.load()) return 128 + signal_number;
+  if (const int signal_number = platform::StopRequest()) return 128 + signal_number;
   return host.errors().empty() && report_ok ? 0 : 1;
 }
 

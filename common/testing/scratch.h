@@ -7,20 +7,33 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <random>
 #include <sstream>
 #include <string>
 
+#include "common/path_text.h"
+#include "common/testing/environment.h"
+
 namespace korvanel::testing {
 
+// Names use "/" on every system (Windows takes it too), so tests can build paths the same way.
 class ScratchDir {
  public:
   ScratchDir() {
-    char pattern[] = "/tmp/korvanel-test-XXXXXX";
-    if (mkdtemp(pattern) != nullptr) path_ = pattern;
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path base = fs::temp_directory_path(error);
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && path_.empty() && !error; ++attempt) {
+      const fs::path candidate = base / ("korvanel-test-" + std::to_string(random()));
+      if (!fs::create_directory(candidate, error)) continue;  // taken: another name
+      fs::permissions(candidate, fs::perms::owner_all, error);
+      path_ = Utf8FromPath(candidate.generic_u8string());
+    }
   }
   ~ScratchDir() {
     std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+    if (!path_.empty()) std::filesystem::remove_all(PathFromUtf8(path_), ignored);
   }
   ScratchDir(const ScratchDir&) = delete;
   ScratchDir& operator=(const ScratchDir&) = delete;
@@ -32,13 +45,14 @@ class ScratchDir {
   std::string path_;
 };
 
+// Sets an environment variable for the lifetime of the object, then restores it.
 class ScopedEnv {
  public:
   ScopedEnv(const char* name, const char* value) : name_(name) {
     if (const char* old = getenv(name)) old_ = old;
-    value != nullptr ? setenv(name, value, 1) : unsetenv(name);
+    SetEnvironmentValue(name, value);
   }
-  ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
+  ~ScopedEnv() { SetEnvironmentValue(name_, old_ ? old_->c_str() : nullptr); }
   ScopedEnv(const ScopedEnv&) = delete;
   ScopedEnv& operator=(const ScopedEnv&) = delete;
 
@@ -48,7 +62,7 @@ class ScopedEnv {
 };
 
 inline std::string ReadWholeFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(PathFromUtf8(path), std::ios::binary);
   std::ostringstream text;
   text << file.rdbuf();
   return text.str();
@@ -56,7 +70,7 @@ inline std::string ReadWholeFile(const std::string& path) {
 
 inline size_t EntryCount(const std::string& directory) {
   size_t count = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+  for (const auto& entry : std::filesystem::directory_iterator(PathFromUtf8(directory))) {
     (void)entry;
     ++count;
   }

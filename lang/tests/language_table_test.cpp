@@ -111,5 +111,26 @@ TEST(DefaultLanguageForLocale, MapsLocaleNamesToTableIndexes) {
   }
 }
 
+TEST(DefaultLanguageForLanguageId, MapsWindowsLanguageIdentifiersByPrimaryLanguage) {
+  struct Case {
+    uint16_t language_id;
+    int index;
+  };
+  // de-DE, de-AT, en-US, en-GB, el, hu, bg, ro, cs, ru, pl, nl, sv, es-ES, es-MX, fa, pt-BR, pt-PT, fr, it.
+  for (const Case& c : {Case{0x0407, 0}, Case{0x0C07, 0}, Case{0x0409, 1}, Case{0x0809, 1}, Case{0x0408, 2},
+                        Case{0x040E, 3}, Case{0x0402, 4}, Case{0x0418, 5}, Case{0x0405, 6}, Case{0x0419, 7},
+                        Case{0x0415, 8}, Case{0x0413, 10}, Case{0x041D, 11}, Case{0x0C0A, 12}, Case{0x080A, 12},
+                        Case{0x0429, 13}, Case{0x0416, 15}, Case{0x0816, 15}, Case{0x040C, 16}, Case{0x0410, 17},
+                        // Korean, Ukrainian and Japanese have tables but no default of their own.
+                        Case{0x0412, 1}, Case{0x0422, 1}, Case{0x0411, 1}, Case{0, 1}}) {
+    EXPECT_EQ(DefaultLanguageForLanguageId(c.language_id), c.index) << std::hex << c.language_id;
+  }
+  // Chinese: only sublanguage 1 (Taiwan) is Traditional; PRC, Hong Kong and Singapore get Simplified.
+  EXPECT_EQ(DefaultLanguageForLanguageId(0x0404), 14);
+  EXPECT_EQ(DefaultLanguageForLanguageId(0x0804), 9);
+  EXPECT_EQ(DefaultLanguageForLanguageId(0x0C04), 9);
+  EXPECT_EQ(DefaultLanguageForLanguageId(0x1004), 9);
+}
+
 }  // namespace
 }  // namespace korvanel

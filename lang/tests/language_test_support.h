@@ -2,14 +2,12 @@
 // Shared set-up for tests that use the process-wide language state.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
+#include <fstream>
 #include <string>
 
+#include "common/testing/scratch.h"
 #include "lang/languages.h"
 #include "settings/settings.h"
 
@@ -23,54 +21,21 @@ class LanguageStateTest : public testing::Test {
     SetSettingsPath("");
     ASSERT_TRUE(LoadLanguageTable());
     SelectLanguage(kEnglishLanguage);
-    scratch_ = std::filesystem::temp_directory_path() /
-               ("korvanel_lang_" + std::to_string(getpid()) + "_" +
-                testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(scratch_);
-    std::filesystem::create_directories(scratch_);
+    scratch_ = PathFromUtf8(scratch_dir_.path());
   }
-  void TearDown() override {
-    SetSettingsPath("");
-    std::filesystem::remove_all(scratch_);
-  }
+  void TearDown() override { SetSettingsPath(""); }
 
   // A settings file in the scratch directory holding `content`, made the one in use.
   void UseSettingsFile(const std::string& content) {
-    const std::string path = (scratch_ / "Korvanel.ini").string();
-    FILE* file = std::fopen(path.c_str(), "w");
-    ASSERT_NE(file, nullptr);
-    std::fputs(content.c_str(), file);
-    std::fclose(file);
+    const std::string path = scratch_dir_ / "Korvanel.ini";
+    std::ofstream(PathFromUtf8(path)) << content;
     SetSettingsPath(path);
   }
 
+  testing::ScratchDir scratch_dir_;
   std::filesystem::path scratch_;
 };
 
-// Sets an environment variable for the lifetime of the object, then restores it.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  ~ScopedEnv() {
-    if (old_) {
-      setenv(name_, old_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
+using testing::ScopedEnv;
 
 }  // namespace korvanel

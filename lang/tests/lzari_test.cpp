@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -15,26 +13,12 @@
 #include "lang/lzari.h"
 #include "lang/lzari_encoder.h"
 #include "lang/lzari_model.h"
+#include "lang/tests/lzari_test_support.h"
 
 namespace korvanel {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
 Bytes BytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
-
-Bytes ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-Bytes RandomBytes(std::size_t size, unsigned seed, int alphabet) {
-  std::mt19937 generator(seed);
-  std::uniform_int_distribution<int> pick(0, alphabet - 1);
-  Bytes bytes(size);
-  for (auto& byte : bytes) byte = static_cast<std::uint8_t>(pick(generator));
-  return bytes;
-}
 
 TEST(LzariModel, StartsWithThePublishedTotals) {
   const lzari::Model model;
@@ -141,22 +125,6 @@ TEST(Lzari, CutInputStillDecodesToTheDeclaredSize) {
 
 TEST(Lzari, RefusesToAllocateForAHugeDeclaredSize) {
   EXPECT_TRUE(LzariDecode(Bytes{0xFF, 0xFF, 0xFF, 0x7F, 1, 2, 3}, 1 << 20).empty());
-}
-
-TEST(LzariTool, PacksAndUnpacksFiles) {
-  const auto dir = std::filesystem::temp_directory_path() / ("korvanel_lzari_tool_" + std::to_string(getpid()));
-  std::filesystem::create_directories(dir);
-  const Bytes input = RandomBytes(10000, 13, 40);
-  std::ofstream(dir / "in", std::ios::binary).write(reinterpret_cast<const char*>(input.data()), input.size());
-  const std::string tool = KORVANEL_LZARI_TOOL;
-  const std::string d = dir.string();
-  ASSERT_EQ(std::system((tool + " e " + d + "/in " + d + "/packed").c_str()), 0);
-  ASSERT_EQ(std::system((tool + " d " + d + "/packed " + d + "/out").c_str()), 0);
-  EXPECT_EQ(ReadFile(dir / "out"), input);
-  ASSERT_EQ(std::system((tool + " d " + d + "/packed " + d + "/cut --capacity 101").c_str()), 0);
-  EXPECT_EQ(ReadFile(dir / "cut"), Bytes(input.begin(), input.begin() + 100));
-  EXPECT_NE(std::system((tool + " x " + d + "/in " + d + "/out 2>/dev/null").c_str()), 0);
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -7,7 +7,10 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <vector>
+
+#include "common/path_text.h"
 
 namespace korvanel::platform {
 namespace {
@@ -60,7 +63,29 @@ std::string PrivateDirectoryName() {
   return TempDirectory() + "/korvanel-" + std::to_string(geteuid());
 }
 
+// `path` with doubled slashes collapsed and exactly one trailing slash, for prefix tests that
+// must not take "/tmpfiles/" to lie under "/tmp/".
+std::string AsDirectoryPrefix(const std::string& path) {
+  std::string result;
+  for (char c : path) {
+    if (!(c == '/' && !result.empty() && result.back() == '/')) result += c;
+  }
+  if (result.empty() || result.back() != '/') result += '/';
+  return result;
+}
+
+// The directory with links resolved, since the paths compared with it come resolved.
+std::string Resolved(const std::string& directory) {
+  std::error_code error;
+  const std::filesystem::path resolved = std::filesystem::weakly_canonical(PathFromUtf8(directory), error);
+  return error ? directory : Utf8FromPath(resolved);
+}
+
 }  // namespace
+
+bool PathLiesUnder(const std::string& path, const std::string& directory) {
+  return AsDirectoryPrefix(path).starts_with(AsDirectoryPrefix(Resolved(directory)));
+}
 
 std::string ExecutablePath() {
   std::vector<char> buffer(4096);

@@ -13,3 +13,9 @@ std::string UserMessagesLocale() {
 }
 
 }  // namespace korvanel::platform
+
+namespace korvanel::platform {
+
+std::optional<uint16_t> UserUiLanguageId() { return std::nullopt; }
+
+}  // namespace korvanel::platform

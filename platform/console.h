@@ -1,0 +1,17 @@
+#pragma once
+// The terminal a command-line run is attached to: whether it is one, and the user's wish to stop.
+
+namespace korvanel::platform {
+
+// From now on Ctrl+C, a hang-up or a polite kill (Linux: SIGINT, SIGHUP, SIGTERM; Windows: the
+// console's Ctrl+C, Ctrl+Break and close events) only record a stop request; the process goes on
+// so that it can clean up.
+void InstallStopRequests();
+
+// The request that came, as a signal number (Ctrl+C is 2 everywhere), or 0 while none came.
+int StopRequest();
+
+// Whether standard error is a terminal, where a progress line may be redrawn in place.
+bool StandardErrorIsTerminal();
+
+}  // namespace korvanel::platform

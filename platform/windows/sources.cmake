@@ -1,0 +1,27 @@
+# Windows: unbuffered and overlapped files, the user's folders and locale, the shell.
+set(platform_sources
+  windows/console_windows.cpp
+  windows/default_application_windows.cpp
+  windows/locale_windows.cpp
+  windows/os_version_windows.cpp
+  windows/owner_only_security.cpp
+  windows/paths_windows.cpp
+  windows/user_language_windows.cpp
+  windows/volume_paths.cpp
+  windows/wine.cpp
+)
+set(platform_libraries ole32 shell32 advapi32)
+
+set(storage_sources
+  windows/clock_windows.cpp
+  windows/large_page_buffer_windows.cpp
+  windows/queued_file_windows.cpp
+  windows/storage_windows.cpp
+)
+set(storage_libraries korvanel_platform advapi32)
+
+set(platform_test_sources
+  tests/windows/storage_windows_test.cpp
+  tests/windows/system_windows_test.cpp
+  tests/windows/wide_text_test.cpp
+)

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# wine_run.sh PREFIX PROGRAM.exe [ARGS...]: runs a Windows program under Wine, headless and quiet,
+# in a Wine prefix of its own (made once, by the first caller; later callers wait for it).
+set -euo pipefail
+prefix=$1
+shift
+
+export WINEPREFIX=$prefix
+export WINEARCH=win64
+export WINEDEBUG=-all
+# No Mono or Gecko installers: nothing here needs .NET or an HTML engine, and they would try to download.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY WAYLAND_DISPLAY
+
+wine=${KORVANEL_WINE:-}
+if [ -z "$wine" ]; then
+  for candidate in /usr/lib/wine/wine64 "$(command -v wine64 || true)" "$(command -v wine || true)"; do
+    if [ -n "$candidate" ] && [ -x "$candidate" ]; then wine=$candidate; break; fi
+  done
+fi
+if [ -z "$wine" ]; then
+  echo "wine_run.sh: Wine is not installed (Debian package wine64)" >&2
+  exit 127
+fi
+wineserver=$(dirname "$wine")/wineserver
+[ -x "$wineserver" ] || wineserver=$(command -v wineserver || echo wineserver)
+
+mkdir -p "$(dirname "$prefix")"
+(
+  flock 9
+  if [ ! -f "$prefix/.korvanel-ready" ]; then
+    rm -rf "$prefix"
+    "$wine" wineboot --init >/dev/null 2>&1 || true
+    "$wineserver" -w
+    touch "$prefix/.korvanel-ready"
+  fi
+) 9>"$prefix.lock"
+
+# The server stays a few seconds after the last program, so the next test does not start it anew.
+"$wineserver" -p5 >/dev/null 2>&1 || true
+exec "$wine" "$@"
