@@ -5,8 +5,7 @@ set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
 add_subdirectory(${KORVANEL_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
-add_library(GTest::gtest_main ALIAS gtest_main)
-add_library(GTest::gmock ALIAS gmock)
+# GoogleTest's own build names its targets GTest::gtest_main and GTest::gmock already.
 
 set(KORVANEL_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine_run.sh ${KORVANEL_WINE_PREFIX})

@@ -1,5 +1,8 @@
 #include "common/replace_file.h"
 
+#include "common/new_file.h"
+#include "common/path_text.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -18,15 +21,13 @@ std::string TemporaryNameBeside(const std::string& path) {
   return path + ".tmp" + std::to_string(generator() % 1000000000);
 }
 
-// "x" creates exclusively, so a name that someone else holds (or a link placed there) is never
-// opened; another name is tried instead.
-std::FILE* CreateTemporaryBeside(const std::string& path, std::string* temporary, int* error) {
+// Created exclusively, so a name that someone else holds (or a link placed there) is never opened;
+// another name is tried instead.
+std::FILE* CreateTemporaryBeside(const std::string& path, std::string* temporary, SysError* error) {
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     *temporary = TemporaryNameBeside(path);
-    errno = 0;
-    if (std::FILE* file = std::fopen(temporary->c_str(), "wbx")) return file;
-    *error = errno != 0 ? errno : EIO;
-    if (*error != EEXIST) return nullptr;
+    if (std::FILE* file = CreateNewFileForWriting(*temporary, error)) return file;
+    if (!error->Is(EEXIST)) return nullptr;
   }
   return nullptr;
 }
@@ -52,28 +53,29 @@ int WriteAndClose(std::FILE* file, const std::vector<std::string>& pieces) {
 SysError ReplaceFileWithPieces(const std::string& path, const std::vector<std::string>& pieces) {
   namespace fs = std::filesystem;
   std::error_code status_error;
-  fs::path target = path;
+  fs::path target = PathFromUtf8(path);
   // Renaming over a link would turn it into a plain file; a linked file stays linked.
   if (fs::is_symlink(fs::symlink_status(target, status_error))) {
     target = fs::canonical(target, status_error);
     if (status_error) return FromErrorCode(status_error);
   }
   std::string temporary;
-  int error = 0;
-  std::FILE* file = CreateTemporaryBeside(target.string(), &temporary, &error);
-  if (file == nullptr) return SysError::FromErrno(error);
-  error = WriteAndClose(file, pieces);
+  SysError create_error;
+  std::FILE* file = CreateTemporaryBeside(Utf8FromPath(target), &temporary, &create_error);
+  if (file == nullptr) return create_error;
+  const int error = WriteAndClose(file, pieces);
   std::error_code ignored;
+  const fs::path written = PathFromUtf8(temporary);
   if (error != 0) {
-    fs::remove(temporary, ignored);
+    fs::remove(written, ignored);
     return SysError::FromErrno(error);
   }
   const fs::file_status old_status = fs::status(target, status_error);
-  if (!status_error && fs::exists(old_status)) fs::permissions(temporary, old_status.permissions(), ignored);
+  if (!status_error && fs::exists(old_status)) fs::permissions(written, old_status.permissions(), ignored);
   std::error_code renamed;
-  fs::rename(temporary, target, renamed);
+  fs::rename(written, target, renamed);
   if (renamed) {
-    fs::remove(temporary, ignored);
+    fs::remove(written, ignored);
     return FromErrorCode(renamed);
   }
   return {};

@@ -1,5 +1,7 @@
 #include "drives/file_system_routines.h"
 
+#include "common/path_text.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -7,7 +9,7 @@ namespace korvanel {
 
 int GetPathKind(const std::string& path) {
   std::error_code error;
-  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  const std::filesystem::file_status status = std::filesystem::status(PathFromUtf8(path), error);
   if (status.type() == std::filesystem::file_type::not_found) return kPathMissing;
   if (error) {
     // A file used as a directory in the path is as good as missing.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/replace_file.h"
+#include "common/path_text.h"
 #include "export/report_page.h"
 #include "export/result_query.h"
 #include "platform/paths.h"
@@ -42,7 +43,7 @@ ComparisonReportOutcome WriteComparisonReport(const ComparisonReportInput& input
     if (!outcome.error) outcome.error = SysError::FromErrno(ENOENT);
     return outcome;
   }
-  const std::string path = directory + "/" + kReportPageName;
+  const std::string path = JoinPath(directory, kReportPageName);
   outcome.error = WriteComparisonReportFile(path, input);
   if (outcome.error) return outcome;
   outcome.page_path = path;

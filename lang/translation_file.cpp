@@ -1,5 +1,7 @@
 #include "lang/translation_file.h"
 
+#include "common/path_text.h"
+
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -41,13 +43,13 @@ std::string TranslationFileText() {
 
 TranslationExport WriteTranslationFile(const std::string& directory) {
   TranslationExport result;
-  result.path = (std::filesystem::path(directory) / TranslationFileName()).string();
+  result.path = JoinPath(directory, TranslationFileName());
   std::error_code ignored;
-  std::filesystem::remove(result.path, ignored);  // a link planted under our name is dropped, not followed
+  std::filesystem::remove(PathFromUtf8(result.path), ignored);  // a link planted under our name is dropped, not followed
 
   const std::string bytes = "\xFF\xFE" + Utf8ToUtf16Le(TranslationFileText()).value_or("");
   errno = 0;
-  std::ofstream out(result.path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(PathFromUtf8(result.path), std::ios::binary | std::ios::trunc);
   if (out) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (out) out.close();
   if (!out) {
@@ -114,12 +116,12 @@ std::string CompletenessReport(const TextTable& english, const TextTable& transl
 TranslationLoad LoadTranslationFile(const std::string& path) {
   TranslationLoad result;
   std::error_code ignored;
-  if (std::filesystem::is_directory(path, ignored)) {
+  if (std::filesystem::is_directory(PathFromUtf8(path), ignored)) {
     result.error = SysError::FromErrno(EISDIR);
     return result;
   }
   errno = 0;
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathFromUtf8(path), std::ios::binary);
   if (!in) {
     result.error = LastStreamError();
     return result;

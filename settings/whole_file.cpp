@@ -4,10 +4,11 @@
 #include <iterator>
 
 #include "common/replace_file.h"
+#include "common/path_text.h"
 
 namespace korvanel {
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathFromUtf8(path), std::ios::binary);
   if (!in) return std::nullopt;
   std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (in.bad()) return std::nullopt;

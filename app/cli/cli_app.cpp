@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/cli/cli_benchmark.h"
+#include "common/path_text.h"
 #include "drives/drive_list.h"
 #include "drives/drive_listing.h"
 #include "drives/drive_system.h"
@@ -57,7 +58,7 @@ std::optional<ChosenDrive> ChooseDrive(const std::string& drive, const DriveTabl
   const int index = FindDrive(table, system, drive);
   ChosenDrive chosen;
   if (index >= 0) chosen.entry = table.Entry(index);
-  if (IsListIndex(drive) && !std::filesystem::is_directory(drive)) {
+  if (IsListIndex(drive) && !std::filesystem::is_directory(PathFromUtf8(drive))) {
     if (index < 0) {
       *error = "--drive " + drive + ": no such drive in the list (see --list)";
       return std::nullopt;
@@ -66,12 +67,12 @@ std::optional<ChosenDrive> ChooseDrive(const std::string& drive, const DriveTabl
     return chosen;
   }
   std::error_code ec;
-  const auto path = std::filesystem::canonical(drive, ec);
+  const auto path = std::filesystem::canonical(PathFromUtf8(drive), ec);
   if (ec || !std::filesystem::is_directory(path, ec)) {
     *error = "--drive " + drive + ": " + (ec ? ec.message() : "not a directory");
     return std::nullopt;
   }
-  chosen.directory = path.string();
+  chosen.directory = Utf8FromPath(path);
   return chosen;
 }
 

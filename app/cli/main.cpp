@@ -8,11 +8,13 @@
 #include "app/cli/cli_app.h"
 #include "app/cli/cli_options.h"
 #include "lang/languages.h"
+#include "platform/console.h"
 #include "settings/settings.h"
 
 int main(int argc, char** argv) {
   using namespace korvanel;
-  const cli::ParseResult parsed = cli::ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+  platform::UseUtf8Output();
+  const cli::ParseResult parsed = cli::ParseOptions(platform::CommandLineArguments(argc, argv));
   if (!parsed.error.empty()) {
     std::fprintf(stderr, "korvanel-cli: %s\n%s\n", parsed.error.c_str(), cli::UsageLine().c_str());
     return 2;

@@ -15,7 +15,7 @@ namespace korvanel {
 
 // Every test starts from the built-in table, English, no translation file and no settings file, and
 // gets a private scratch directory.
-class LanguageStateTest : public testing::Test {
+class LanguageStateTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetSettingsPath("");

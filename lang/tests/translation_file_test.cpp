@@ -1,45 +1,20 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
 #include <string>
-#include <thread>
 
 #include "lang/languages.h"
 #include "lang/tests/language_test_support.h"
+#include "lang/tests/translation_file_test_support.h"
 #include "lang/text_encoding.h"
 #include "lang/translation_file.h"
 
 namespace korvanel {
 namespace {
 
-class TranslationFileTest : public LanguageStateTest {
- protected:
-  std::string WriteBytes(const std::string& name, const std::string& bytes) {
-    const std::string path = (scratch_ / name).string();
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-  }
-
-  static std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  }
-
-  // The English texts as "id=text" lines, without the ids in `skip`.
-  static std::string EnglishLines(const std::set<int>& skip) {
-    const TextTable english = LanguageTexts(kEnglishLanguage);
-    std::string lines;
-    for (int id = 0; id < 256; ++id) {
-      if (english[id] && !skip.contains(id)) lines += std::to_string(id) + "=" + *english[id] + "\r\n";
-    }
-    return lines;
-  }
-};
 
 TEST_F(TranslationFileTest, ExportedFileLoadsBackComplete) {
   const TranslationExport exported = WriteTranslationFile(scratch_.string());
@@ -111,48 +86,6 @@ TEST_F(TranslationFileTest, UnreadableFileChangesNothing) {
   const TranslationLoad empty = LoadTranslationFile(WriteBytes("empty.txt", ""));
   EXPECT_TRUE(empty.message.starts_with("0 %\n\nmiss:\n4=Donate\n"));
   EXPECT_EQ(GetText(16), "str:16?");
-}
-
-TEST_F(TranslationFileTest, ExportWithoutDesktopWritesButDoesNotOpen) {
-  const std::string runtime_dir = (scratch_ / "runtime").string();
-  mkdir(runtime_dir.c_str(), 0700);
-  ScopedEnv runtime("XDG_RUNTIME_DIR", runtime_dir.c_str());
-  ScopedEnv display("DISPLAY", nullptr);
-  ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
-  const TranslationExport exported = ExportTranslationFile();
-  EXPECT_TRUE(exported.written) << exported.error.description;
-  EXPECT_FALSE(exported.opened);
-  EXPECT_FALSE(exported.error.failed());
-  EXPECT_TRUE(exported.path.starts_with(runtime_dir + "/"));
-  EXPECT_TRUE(std::filesystem::exists(exported.path));
-}
-
-// This machine has no desktop, so a stand-in "xdg-open" on PATH records what it was given. The
-// directory name holds shell syntax, which must reach the opener untouched.
-TEST_F(TranslationFileTest, ExportHandsTheFileToTheDesktopOpenerWithoutAShell) {
-  const std::filesystem::path bin = scratch_ / "bin";
-  std::filesystem::create_directories(bin);
-  const std::filesystem::path record = scratch_ / "opened.txt";
-  std::ofstream(bin / "xdg-open") << "#!/bin/sh\nprintf '%s' \"$1\" > '" << record.string() << ".tmp'\nmv '"
-                                  << record.string() << ".tmp' '" << record.string() << "'\n";
-  std::filesystem::permissions(bin / "xdg-open", std::filesystem::perms::owner_all);
-  const std::string runtime_dir = (scratch_ / "run $(touch pwned); x").string();
-  mkdir(runtime_dir.c_str(), 0700);
-  const std::string path = bin.string() + ":" + (std::getenv("PATH") ? std::getenv("PATH") : "");
-  ScopedEnv path_env("PATH", path.c_str());
-  ScopedEnv runtime("XDG_RUNTIME_DIR", runtime_dir.c_str());
-  ScopedEnv display("DISPLAY", ":99");
-
-  const TranslationExport exported = ExportTranslationFile();
-  ASSERT_TRUE(exported.written) << exported.error.description;
-  EXPECT_TRUE(exported.opened) << exported.error.description;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!std::filesystem::exists(record) && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  EXPECT_EQ(ReadBytes(record.string()), exported.path);
-  EXPECT_FALSE(std::filesystem::exists(scratch_ / "pwned"));
-  EXPECT_FALSE(std::filesystem::exists("pwned"));
 }
 
 }  // namespace

@@ -14,6 +14,12 @@ void OnStopSignal(int signal_number) { g_stop_request.store(signal_number); }
 
 }  // namespace
 
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
+void UseUtf8Output() {}
+
 void InstallStopRequests() {
   struct sigaction action {};
   action.sa_handler = OnStopSignal;

@@ -1,10 +1,12 @@
 #include <windows.h>
 #include <io.h>
+#include <shellapi.h>
 
 #include <atomic>
 #include <csignal>
 
 #include "platform/console.h"
+#include "platform/windows/wide_text.h"
 
 namespace korvanel::platform {
 namespace {
@@ -26,6 +28,17 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
 }
 
 }  // namespace
+
+std::vector<std::string> CommandLineArguments(int, char**) {
+  int count = 0;
+  wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> utf8;
+  for (int i = 1; arguments != nullptr && i < count; ++i) utf8.push_back(Utf8FromWide(arguments[i]));
+  LocalFree(arguments);
+  return utf8;
+}
+
+void UseUtf8Output() { SetConsoleOutputCP(CP_UTF8); }
 
 void InstallStopRequests() { SetConsoleCtrlHandler(OnConsoleEvent, TRUE); }
 
