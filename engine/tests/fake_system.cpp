@@ -2,7 +2,15 @@
 
 #include <cerrno>
 
+#include "engine/status_texts.h"
+
 namespace korvanel::testing {
+
+std::string ExpectedIoError(const std::string& text, int errno_value) {
+  const SysError error = SysError::FromErrno(errno_value);
+  return IoErrorText(text, error.code, error.description);
+}
+
 namespace {
 
 class FakeBlockFile : public platform::BlockFile {
@@ -45,7 +53,8 @@ class FakeQueuedFile : public platform::QueuedFile {
     for (const auto& [slot, offset] : batch) {
       const int error = system_.DoTransfer(path_, transfer_.write, transfer_.block_bytes, offset);
       ++*handled;
-      const int64_t result = cancelled_ ? -ECANCELED : error ? -error : static_cast<int64_t>(transfer_.block_bytes);
+      const int64_t result = cancelled_ ? -SysError::FromErrno(ECANCELED).code
+                           : error ? -SysError::FromErrno(error).code : static_cast<int64_t>(transfer_.block_bytes);
       on_completion({slot, result});
     }
     return {};

@@ -19,6 +19,10 @@
 
 namespace korvanel::testing {
 
+// The error box text for `errno_value` as this system words it: "Read Error\r\n0x00000005:Input/output
+// error" on Linux, the matching Win32 code and text on Windows.
+std::string ExpectedIoError(const std::string& text, int errno_value);
+
 struct Transfer {
   bool write;
   uint32_t bytes;

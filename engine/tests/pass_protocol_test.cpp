@@ -1,6 +1,8 @@
 // The pass protocol and the synchronous tests, run through the engine on a fake system.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <algorithm>
 
 #include "engine/tests/fake_system.h"
@@ -153,7 +155,7 @@ TEST_F(EngineRun, ReadFailureShowsTheSystemErrorAndCleansUp) {
   sys.fail_transfer_at = 25;  // in measured read pass 1
   const BenchResults r = RunToEnd(engine, kTestSequential);
   ASSERT_EQ(sys.Errors().size(), 1u);
-  EXPECT_EQ(sys.Errors()[0], "Read Error\r\n0x00000005:Input/output error");
+  EXPECT_EQ(sys.Errors()[0], ExpectedIoError("Read Error", EIO));
   EXPECT_EQ(r.SR, 0);  // the failed pass is discarded; the warm-up never counted
   EXPECT_TRUE(sys.Files().empty());
   EXPECT_TRUE(sys.Directories().empty());
@@ -163,7 +165,7 @@ TEST_F(EngineRun, ReadFailureShowsTheSystemErrorAndCleansUp) {
 TEST_F(EngineRun, WriteFailureKeepsTheReadResult) {
   sys.fail_transfer_at = 45;  // read: 40 transfers; then the write warm-up
   const BenchResults r = RunToEnd(engine, kTestSequential);
-  EXPECT_EQ(sys.Errors(), (std::vector<std::string>{"Write Error\r\n0x00000005:Input/output error"}));
+  EXPECT_EQ(sys.Errors(), (std::vector<std::string>{ExpectedIoError("Write Error", EIO)}));
   EXPECT_DOUBLE_EQ(r.SR, 1024);
   EXPECT_EQ(r.SW, 0);
 }

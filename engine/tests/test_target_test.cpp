@@ -1,6 +1,8 @@
 // Preparation and cleanup on a fake system: every failure leaves the drive as it was.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "engine/random_generator.h"
 #include "engine/tests/fake_system.h"
 
@@ -41,14 +43,14 @@ TEST_F(Preparation, AFailedSpaceQueryLeavesTheVerdictToTheProbe) {
   EXPECT_TRUE(sys.Errors().empty());
   sys.probe_error = EROFS;
   const BenchResults r = RunToEnd(engine, kTestSequential);
-  EXPECT_EQ(sys.Errors(), (std::vector<std::string>{"Create-File Error\r\n0x0000001E:Read-only file system"}));
+  EXPECT_EQ(sys.Errors(), (std::vector<std::string>{ExpectedIoError("Create-File Error", EROFS)}));
   EXPECT_EQ(r.SR, 0);
 }
 
 TEST_F(Preparation, ReadOnlyDriveFailsAtTheDirectoryWithTheReason) {
   sys.create_dir_error = EROFS;
   const BenchResults r = RunToEnd(engine, kTestAll);
-  EXPECT_EQ(sys.Errors(), (std::vector<std::string>{"Create-File Error\r\n0x0000001E:Read-only file system"}));
+  EXPECT_EQ(sys.Errors(), (std::vector<std::string>{ExpectedIoError("Create-File Error", EROFS)}));
   ExpectNothingLeftAndNothingMeasured(r);
 }
 
@@ -67,7 +69,7 @@ TEST_F(Preparation, ATakenDirectoryNameIsNeitherUsedNorRemoved) {
 TEST_F(Preparation, TestFileThatCannotBeCreatedIsReported) {
   sys.create_file_error = EINVAL;
   const BenchResults r = RunToEnd(engine, kTestAll);
-  EXPECT_EQ(sys.Errors(), (std::vector<std::string>{"Create-File Error\r\n0x00000016:Invalid argument"}));
+  EXPECT_EQ(sys.Errors(), (std::vector<std::string>{ExpectedIoError("Create-File Error", EINVAL)}));
   ExpectNothingLeftAndNothingMeasured(r);
 }
 

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "lang/language_image.h"
+#include "lang/default_language.h"
 #include "lang/languages.h"
+#include "platform/user_language.h"
 #include "lang/lzari.h"
 #include "lang/tests/language_test_support.h"
 #include "lang/text_encoding.h"
@@ -105,6 +107,13 @@ TEST_F(LanguagesTest, StoredLanguageOutsideTheTableShowsEnglish) {
 
 TEST_F(LanguagesTest, WithoutStoredLanguageTheLocaleDecides) {
   UseSettingsFile("[Program]\n");
+  if (const std::optional<uint16_t> language_id = platform::UserUiLanguageId()) {
+    // Windows names the user's language by identifier; the locale variables mean nothing there.
+    ScopedEnv all("LC_ALL", "zh_TW.UTF-8");
+    ChooseDefaultLanguage();
+    EXPECT_EQ(CurrentLanguage(), DefaultLanguageForLanguageId(*language_id));
+    return;
+  }
   ScopedEnv messages("LC_MESSAGES", "de_DE.UTF-8");
   {
     ScopedEnv all("LC_ALL", "zh_TW.UTF-8");

@@ -17,9 +17,9 @@ namespace {
 
 
 TEST_F(TranslationFileTest, ExportedFileLoadsBackComplete) {
-  const TranslationExport exported = WriteTranslationFile(scratch_.string());
+  const TranslationExport exported = WriteTranslationFile(scratch_dir_.path());
   ASSERT_TRUE(exported.written) << exported.error.description;
-  EXPECT_EQ(exported.path, (scratch_ / "translate_Korvanel_1.84.txt").string());
+  EXPECT_EQ(exported.path, scratch_dir_ / "translate_Korvanel_1.84.txt");
   const std::string bytes = ReadBytes(exported.path);
   EXPECT_TRUE(bytes.starts_with(std::string("\xFF\xFE\x0D\x00\x0A\x00", 6)));
   const std::string text = Utf16LeToUtf8(std::string_view(bytes).substr(2));
@@ -75,7 +75,7 @@ TEST_F(TranslationFileTest, ReadsEightBitFilesAsUtf8OrWindows1252) {
 
 TEST_F(TranslationFileTest, UnreadableFileChangesNothing) {
   SetCurrentLanguage(kGermanLanguage);
-  for (const std::string& path : {(scratch_ / "missing.txt").string(), scratch_.string()}) {
+  for (const std::string& path : {scratch_dir_ / "missing.txt", scratch_dir_.path()}) {
     const TranslationLoad loaded = LoadTranslationFile(path);
     EXPECT_TRUE(loaded.error.failed()) << path;
     EXPECT_EQ(loaded.message, "");

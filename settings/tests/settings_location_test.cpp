@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
+#include "common/path_text.h"
 #include "platform/paths.h"
 #include "settings/settings.h"
 #include "common/testing/scratch.h"
@@ -14,11 +16,13 @@ namespace fs = std::filesystem;
 using testing::ScopedEnv;
 using testing::ScratchDir;
 
+constexpr bool kWindowsFileSystem = fs::path::preferred_separator == '\\';
+
 class SettingsLocationTest : public ::testing::Test {
  protected:
   void Touch(const std::string& path, const std::string& content = "") {
-    fs::create_directories(fs::path(path).parent_path());
-    std::ofstream(path) << content;
+    fs::create_directories(PathFromUtf8(path).parent_path());
+    std::ofstream(PathFromUtf8(path)) << content;
   }
   std::string ConfigFile() const { return dir_ / "config/Korvanel/Korvanel.ini"; }
 
@@ -50,6 +54,7 @@ TEST_F(SettingsLocationTest, AFileBesideTheProgramWinsOnlyOutsideTheTempDirector
 }
 
 TEST_F(SettingsLocationTest, LocatingCreatesTheConfigDirectoryAndKeepsAnExistingFile) {
+  if (kWindowsFileSystem) GTEST_SKIP() << "the XDG rule; Windows has its own test below";
   // The test program's own directory holds no Korvanel.ini, so the configuration directory is used.
   EXPECT_EQ(ProgramDirectory(), fs::path(platform::ExecutablePath()).parent_path().string());
   ScopedEnv config("XDG_CONFIG_HOME", (dir_ / "deep/config").c_str());
@@ -68,6 +73,26 @@ TEST_F(SettingsLocationTest, LocatingCreatesTheConfigDirectoryAndKeepsAnExisting
   LocateSettingsFile();
   EXPECT_EQ(SettingsPath(), dir_ / ".config/Korvanel/Korvanel.ini");
   EXPECT_TRUE(fs::is_regular_file(SettingsPath()));
+  SetSettingsPath("");
+}
+
+TEST_F(SettingsLocationTest, OnWindowsTheFileLivesInAppDataUnlessOneLiesBesideTheProgram) {
+  if (!kWindowsFileSystem) GTEST_SKIP() << "Windows' rule";
+  // %APPDATA% is the user's roaming application-data folder, which the program asks Windows for.
+  const char* appdata = std::getenv("APPDATA");
+  ASSERT_NE(appdata, nullptr);
+  LocateSettingsFile();
+  EXPECT_EQ(SettingsPath(), std::string(appdata) + "\\Korvanel\\Korvanel.ini");
+  EXPECT_TRUE(fs::is_regular_file(PathFromUtf8(SettingsPath())));
+  // An empty file beside the program takes over, unless the program runs from the temporary folder.
+  const std::string beside = ProgramDirectory() + "\\Korvanel.ini";
+  Touch(beside);
+  LocateSettingsFile();
+  EXPECT_EQ(SettingsPath(), beside);
+  const std::string parent = Utf8FromPath(PathFromUtf8(ProgramDirectory()).parent_path());
+  EXPECT_EQ(ChooseSettingsPath(ProgramDirectory(), parent, appdata),
+            std::string(appdata) + "\\Korvanel\\Korvanel.ini");
+  fs::remove(PathFromUtf8(beside));
   SetSettingsPath("");
 }
 

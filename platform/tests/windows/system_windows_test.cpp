@@ -106,7 +106,10 @@ TEST(WindowsLocale, NumbersAndDatesInTheUsersFormat) {
   // Date and time pictures mixed, with quoted text that holds picture letters.
   EXPECT_EQ(locale.FormatLocalTime("'day' d, 'hm' H", when),
             "day " + std::to_string(local.wDay) + ", hm " + std::to_string(local.wHour));
-  EXPECT_EQ(locale.FormatLocalTime(std::string(300, 'y'), when), "") << "longer than 255 bytes";
+  std::string long_pattern;
+  for (int i = 0; i < 70; ++i) long_pattern += "yyyy ";
+  // Never more than 255 bytes (Wine cuts the text itself, Windows leaves that to us).
+  EXPECT_LE(locale.FormatLocalTime(long_pattern, when).size(), 255u);
   EXPECT_FALSE(locale.FormatLocalTime(patterns.date_format, when).empty());
 }
 
