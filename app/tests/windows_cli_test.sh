@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# windows_cli_test.sh WINE_RUN PREFIX KORVANEL_CLI_EXE: korvanel-cli.exe under Wine on drives mapped
+# into the Wine prefix: a full quick run in a directory with a Cyrillic name that leaves nothing
+# behind, a read-only drive and a full drive with the program's own error texts. Wine is no
+# measuring instrument (it caches "unbuffered" files): only the program's behaviour is checked.
+set -uo pipefail
+wine_run=$1 prefix=$2 cli=$3
+failures=0
+check() { if eval "$2"; then echo "ok   - $1"; else echo "FAIL - $1"; failures=$((failures + 1)); fi; }
+run() { "$wine_run" "$prefix" "$cli" "$@"; }
+
+work=$(mktemp -d /tmp/korvanel-wine-XXXXXX)
+mounts=()
+cleanup() {
+  for m in "${mounts[@]}"; do umount "$m" 2>/dev/null; done
+  rm -f "$prefix/dosdevices/k:" "$prefix/dosdevices/r:" "$prefix/dosdevices/f:"
+  rm -rf "$work"
+}
+trap cleanup EXIT
+run --help >/dev/null 2>&1  # the prefix is made once, before anything is timed
+
+echo "# a quick full run on drive K:, in a directory named in Cyrillic"
+mkdir -p "$work/k/Тест"
+ln -sfn "$work/k" "$prefix/dosdevices/k:"
+run --drive 'K:\Тест' --length 0 --json >"$work/out.json" 2>"$work/err.txt"
+status=$?
+check "full quick run exits 0" "[ $status -eq 0 ]"
+for key in SR SW RR4KB RW4KB RR512KB RW512KB RR4KB64QD RW4KB64QD; do
+  check "$key measured" "grep -Eq '\"$key\": *[1-9]' '$work/out.json'"
+done
+check "the Cyrillic directory reached the program intact" "grep -q 'K:.*Тест' '$work/err.txt'"
+check "nothing left behind" "[ -z \"\$(ls -A '$work/k/Тест')\" ] && [ \"\$(ls -A '$work/k')\" = 'Тест' ]"
+check "the drive list shows K:" "run --list 2>/dev/null | grep -q '^[0-9]*: K:'"
+
+if [ "$(id -u)" -eq 0 ]; then
+  echo "# a read-only drive R:"
+  mkdir -p "$work/r"
+  mount -t tmpfs -o ro,size=4m tmpfs "$work/r" && mounts+=("$work/r")
+  ln -sfn "$work/r" "$prefix/dosdevices/r:"
+  run --drive 'R:\' --length 0 --test seq >/dev/null 2>"$work/err.txt"
+  status=$?
+  check "read-only drive exits 1" "[ $status -eq 1 ]"
+  check "read-only drive shows \"File Create Error\" with the system's reason" \
+    "grep -q 'File Create Error' '$work/err.txt' && grep -q '0x000000' '$work/err.txt'"
+
+  echo "# a full drive F: (64 MiB, the test file needs 100)"
+  mkdir -p "$work/f"
+  mount -t tmpfs -o size=64m tmpfs "$work/f" && mounts+=("$work/f")
+  ln -sfn "$work/f" "$prefix/dosdevices/f:"
+  run --drive 'F:\' --length 0 --test seq >/dev/null 2>"$work/err.txt"
+  status=$?
+  check "full drive exits 1" "[ $status -eq 1 ]"
+  check "full drive shows \"Disk is Full\"" "grep -q 'Disk is Full' '$work/err.txt'"
+  check "full drive left empty" "[ -z \"\$(ls -A '$work/f')\" ]"
+else
+  echo "# read-only and full drives need root to mount their file systems: skipped"
+fi
+
+echo "$((failures == 0 ? 1 : 0)) passed, $failures failed"
+exit $((failures > 0))
