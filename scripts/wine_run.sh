@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # wine_run.sh PREFIX PROGRAM.exe [ARGS...]: runs a Windows program under Wine, headless and quiet,
 # in a Wine prefix of its own (made once, by the first caller; later callers wait for it).
+# wine_run.sh PREFIX --wait-idle: waits until the prefix's Wine server has ended by itself (it reads
+# the drive letters only when it starts).
 set -euo pipefail
 prefix=$1
 shift
@@ -25,6 +27,10 @@ fi
 wineserver=$(dirname "$wine")/wineserver
 [ -x "$wineserver" ] || wineserver=$(command -v wineserver || echo wineserver)
 
+if [ "${1:-}" = "--wait-idle" ]; then
+  exec "$wineserver" -w
+fi
+
 mkdir -p "$(dirname "$prefix")"
 (
   flock 9
@@ -36,6 +42,10 @@ mkdir -p "$(dirname "$prefix")"
   fi
 ) 9>"$prefix.lock"
 
-# The server stays a few seconds after the last program, so the next test does not start it anew.
-"$wineserver" -p5 >/dev/null 2>&1 || true
+# The server stays 10 s after the last program, so the next test does not start it anew; then it
+# ends by itself. Wine's own background programs (services, device manager) are started here with
+# quiet streams: started by the program itself they would hold its output pipe open for seconds
+# after it ended, and every test would wait for them.
+"$wineserver" -p10 </dev/null >/dev/null 2>&1 || true
+"$wine" cmd.exe /c exit 0 </dev/null >/dev/null 2>&1 || true
 exec "$wine" "$@"
