@@ -1,9 +1,15 @@
 # The two commands of the README's quick start.
 .PHONY: run test
 
+# The panel when a desktop is there; without one, the command line's quick test of this directory.
 run:
 	@scripts/setup.sh
-	build/app/korvanel-cli --drive . --length 0
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  build/app/korvanel; \
+	else \
+	  echo "No display (DISPLAY and WAYLAND_DISPLAY are empty): running the command line's quick test instead."; \
+	  build/app/korvanel-cli --drive . --length 0; \
+	fi
 
 test:
 	@scripts/setup.sh

@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QStandardPaths>
 #include <QStyle>
@@ -254,8 +255,19 @@ void QtPanelWindow::ApplyFonts() {
   summary_->setFixedHeight(small_metrics.lineSpacing() * 9 / 2 + 2 * summary_->frameWidth() +
                            static_cast<int>(2 * summary_->document()->documentMargin()) +
                            summary_->contentsMargins().top() + summary_->contentsMargins().bottom());
-  summary_->setMinimumWidth(small_metrics.averageCharWidth() * 34);
+  FitSummary();
   AlignRows();
+}
+
+// The summary box is as wide as its longest line, within reason; past that it scrolls.
+void QtPanelWindow::FitSummary() {
+  const QFontMetrics metrics(summary_->font());
+  int widest = 0;
+  for (const QString& line : summary_->toPlainText().split('\n')) widest = std::max(widest, metrics.horizontalAdvance(line));
+  const int chrome = 2 * summary_->frameWidth() + static_cast<int>(2 * summary_->document()->documentMargin()) +
+                     summary_->contentsMargins().left() + summary_->contentsMargins().right() +
+                     summary_->verticalScrollBar()->sizeHint().width() + metrics.averageCharWidth();
+  summary_->setMinimumWidth(std::clamp(widest + chrome, metrics.averageCharWidth() * 34, metrics.averageCharWidth() * 72));
 }
 
 // The value labels stand level with the test buttons: every row as high as the higher of the two,
@@ -299,8 +311,9 @@ void QtPanelWindow::SetControlText(int control, const std::string& text) {
     button->setText(ToQt(text));
   } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
     group->setTitle(ToQt(text));
-  } else if (auto* box = qobject_cast<QPlainTextEdit*>(widget)) {
-    box->setPlainText(PlainLines(text));
+  } else if (widget == summary_) {
+    summary_->setPlainText(PlainLines(text));
+    FitSummary();
   }
 }
 

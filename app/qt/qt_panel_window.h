@@ -87,6 +87,7 @@ class QtPanelWindow : public QWidget, public PanelView, public UiThread {
   QPushButton* NewCommandButton(int id);
   void Command(int command);
   void ApplyFonts();
+  void FitSummary();
   void AlignRows();
   void LevelFirstRow();
 

@@ -12,6 +12,7 @@
 
 #include "app/panel/panel_ids.h"
 #include "app/tests/fake_panel_view.h"
+#include "app/tests/two_drives.h"
 #include "common/testing/scratch.h"
 #include "engine/tests/fake_system.h"
 #include "lang/languages.h"
@@ -27,27 +28,10 @@ using korvanel::testing::ScopedEnv;
 using korvanel::testing::ScratchDir;
 using testing::FakePanelView;
 using testing::RecordingDesktop;
+using testing::TwoDrives;
 
 constexpr int kEnglish = 1;
 constexpr int kGerman = 0;
-
-class TwoDrives : public DriveSystem {
- public:
-  std::vector<MountedDrive> ListDrives() override {
-    return {{"/data", "/dev/sda1", "8:1", "ext4", DriveKind::kFixed, false},
-            {"/media/stick", "/dev/sdb1", "8:17", "vfat", DriveKind::kRemovable, false}};
-  }
-  std::optional<std::vector<DiskInfoEntry>> ListDisks() override {
-    return std::vector<DiskInfoEntry>{{"Disk A", "SN-A", 0, "500107862016", "SATA", "ahci", {"/data"}},
-                                      {"Stick B", "SN-B", 1, "16000000000", "USB", "usb-storage", {"/media/stick"}}};
-  }
-  std::optional<VolumeInfo> QueryVolume(const std::string&) override { return VolumeInfo{"ext4", "DATA"}; }
-  int64_t QueryDiskSpace(const std::string&, uint64_t* total) override {
-    *total = uint64_t{1} << 34;
-    return int64_t{1} << 33;
-  }
-  std::optional<MountedDrive> FindMountOf(const std::string&) override { return std::nullopt; }
-};
 
 class PanelTest : public ::testing::Test {
  protected:
