@@ -153,7 +153,6 @@ QLabel* QtPanelWindow::NewValueLabel(int id, Qt::Alignment alignment) {
   label->setAutoFillBackground(true);
   label->setBackgroundRole(QPalette::Base);
   label->setForegroundRole(QPalette::Text);
-  label->setFocusPolicy(Qt::TabFocus);  // a screen reader's user can step through the values
   controls_[id] = label;
   value_labels_.push_back(label);
   return label;

@@ -215,6 +215,7 @@ def run_save(app, name):
         fail("the save dialog has no file name field")
     field.queryEditableText().setTextContents(name)
     press(need(dialog, "push button", "Save"))
+    wait_for("the dialog to close", lambda: find(pyatspi.Registry.getDesktop(0), "dialog") is None, 15)
     saved = name if name.lower().endswith(".png") else name + ".png"
     wait_for("the picture " + saved, lambda: open(saved, "rb").read(8) == b"\x89PNG\r\n\x1a\n", 15)
     check_picture(app, saved)
