@@ -1,9 +1,15 @@
 # The two commands of the README's quick start, and the Windows build.
 .PHONY: run test windows
 
+# The panel when a desktop is there; without one, the command line's quick test of this directory.
 run:
 	@scripts/setup.sh
-	build/app/korvanel-cli --drive . --length 0
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  build/app/korvanel; \
+	else \
+	  echo "No display (DISPLAY and WAYLAND_DISPLAY are empty): running the command line's quick test instead."; \
+	  build/app/korvanel-cli --drive . --length 0; \
+	fi
 
 # Linux tests, then the Windows build's tests under Wine (skipped when the cross toolchain is missing).
 test:

@@ -18,4 +18,8 @@ struct OpenOutcome {
 // Error when the opener is missing or cannot be started.
 OpenOutcome OpenWithDefaultApplication(const std::string& path);
 
+// Hands the web address `address` (http or https only; anything else is refused with EINVAL) to
+// the desktop's browser as it is, the same way.
+OpenOutcome OpenWebPage(const std::string& address);
+
 }  // namespace korvanel::platform

@@ -1,130 +1,47 @@
 #include "platform/default_application.h"
 
-#include <fcntl.h>
-#include <linux/close_range.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <cstdlib>
 #include <filesystem>
-#include <string_view>
 
-extern char** environ;
+#include "platform/linux/detached_process.h"
 
 namespace korvanel::platform {
 namespace {
 
 constexpr const char* kOpener = "xdg-open";
 
-bool HasGraphicalSession() {
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
-    const char* value = std::getenv(name);
-    if (value != nullptr && *value != '\0') return true;
-  }
-  return false;
-}
-
-// Resolved before forking: the child may only make async-signal-safe calls, and PATH search is not one.
-std::string FindInPath(std::string_view program) {
-  const char* path_variable = std::getenv("PATH");
-  std::string_view path = path_variable != nullptr ? path_variable : "/usr/local/bin:/usr/bin:/bin";
-  while (true) {
-    const size_t colon = path.find(':');
-    std::string directory(path.substr(0, colon));
-    if (!directory.empty()) {
-      std::string candidate = directory + "/" + std::string(program);
-      if (access(candidate.c_str(), X_OK) == 0) return candidate;
-    }
-    if (colon == std::string_view::npos) return {};
-    path.remove_prefix(colon + 1);
-  }
-}
-
-[[noreturn]] void ReportAndExit(int report_fd, int error) {
-  (void)!write(report_fd, &error, sizeof error);
-  _exit(127);
-}
-
-// Runs in the grandchild: its own session, so the terminal's Ctrl+C does not reach the browser;
-// quiet standard streams, since the opener and browsers chatter; only the three streams inherited.
-[[noreturn]] void ExecOpener(const char* program, char* const argv[], int null_fd, int report_fd) {
-  setsid();
-  for (int stream = 0; stream < 3; ++stream) dup2(null_fd, stream);
-  syscall(SYS_close_range, 3, ~0U, CLOSE_RANGE_CLOEXEC);
-  execve(program, argv, environ);
-  ReportAndExit(report_fd, errno);
-}
-
-// The intermediate child exits at once, so the opener is adopted by init and never left as a
-// zombie of ours, however long the browser runs.
-[[noreturn]] void ForkOpener(const char* program, char* const argv[], int null_fd, int report_fd) {
-  const pid_t grandchild = fork();
-  if (grandchild < 0) ReportAndExit(report_fd, errno);
-  if (grandchild == 0) ExecOpener(program, argv, null_fd, report_fd);
-  _exit(0);
-}
-
-void WaitForChild(pid_t child) {
-  while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
-  }
-}
-
-// The report pipe closes on a successful exec and carries errno otherwise.
-int ReadLaunchError(int report_fd) {
-  int error = 0;
-  ssize_t got;
-  do {
-    got = read(report_fd, &error, sizeof error);
-  } while (got < 0 && errno == EINTR);
-  return got == static_cast<ssize_t>(sizeof error) ? error : 0;
-}
-
-int Launch(const std::string& program, const std::string& argument) {
-  const int null_fd = open("/dev/null", O_RDWR | O_CLOEXEC);
-  if (null_fd < 0) return errno;
-  int report[2];
-  if (pipe2(report, O_CLOEXEC) != 0) {
-    const int error = errno;
-    close(null_fd);
-    return error;
-  }
-  std::string name = kOpener;
-  std::string arg = argument;
-  char* argv[] = {name.data(), arg.data(), nullptr};
-  const pid_t child = fork();
-  if (child == 0) ForkOpener(program.c_str(), argv, null_fd, report[1]);
-  const int fork_error = child < 0 ? errno : 0;
-  close(report[1]);
-  close(null_fd);
-  if (child > 0) WaitForChild(child);
-  const int error = fork_error != 0 ? fork_error : ReadLaunchError(report[0]);
-  close(report[0]);
-  return error;
-}
-
-}  // namespace
-
-OpenOutcome OpenWithDefaultApplication(const std::string& path) {
+OpenOutcome OpenWithOpener(const std::string& argument) {
   OpenOutcome outcome;
   if (!HasGraphicalSession()) return outcome;
-  const std::string program = FindInPath(kOpener);
+  const std::string program = FindProgramInPath(kOpener);
   if (program.empty()) {
     outcome.error = SysError::FromErrno(ENOENT);
     outcome.error.description = std::string(kOpener) + " was not found";
     return outcome;
   }
+  outcome.error = StartDetachedProcess(program, {kOpener, argument});
+  outcome.launched = !outcome.error;
+  return outcome;
+}
+
+}  // namespace
+
+OpenOutcome OpenWithDefaultApplication(const std::string& path) {
   // An absolute path cannot be mistaken for an option or a URL by the opener.
   std::error_code ignored;
   const std::string absolute = std::filesystem::absolute(path, ignored).string();
-  const int error = Launch(program, absolute.empty() ? path : absolute);
-  if (error != 0) {
-    outcome.error = SysError::FromErrno(error);
-  } else {
-    outcome.launched = true;
+  return OpenWithOpener(absolute.empty() ? path : absolute);
+}
+
+OpenOutcome OpenWebPage(const std::string& address) {
+  // Only web addresses: anything else could name a local file or an option of the opener.
+  if (address.rfind("https://", 0) != 0 && address.rfind("http://", 0) != 0) {
+    OpenOutcome refused;
+    refused.error = SysError::FromErrno(EINVAL);
+    refused.error.description = "not a web address: " + address;
+    return refused;
   }
-  return outcome;
+  return OpenWithOpener(address);
 }
 
 }  // namespace korvanel::platform

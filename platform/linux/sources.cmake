@@ -2,9 +2,12 @@
 set(platform_sources
   linux/console_linux.cpp
   linux/default_application_linux.cpp
+  linux/detached_process.cpp
   linux/locale_linux.cpp
   linux/os_version_linux.cpp
   linux/paths_linux.cpp
+  linux/stop_signals_linux.cpp
+  linux/system_tools_linux.cpp
   linux/user_language_linux.cpp
 )
 set(platform_libraries "")
@@ -27,4 +30,5 @@ set(platform_test_sources
   tests/large_page_buffer_test.cpp
   tests/locale_linux_test.cpp
   tests/paths_linux_test.cpp
+  tests/system_tools_linux_test.cpp
 )

@@ -1,5 +1,4 @@
-// This machine has no desktop, so a stand-in "xdg-open" script found first on PATH records how the
-// real launcher starts it; everything else (fork, exec, environment) is the real thing.
+// A stand-in "xdg-open" records how the real launcher starts it (see recording_program.h).
 #include "platform/default_application.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "common/testing/scratch.h"
+#include "platform/tests/recording_program.h"
 
 namespace korvanel::platform {
 namespace {
@@ -21,28 +21,8 @@ namespace {
 using korvanel::testing::ReadWholeFile;
 using korvanel::testing::ScopedEnv;
 using korvanel::testing::ScratchDir;
-
-void WriteScript(const std::string& path, const std::string& text) {
-  std::ofstream(path) << text;
-  chmod(path.c_str(), 0755);
-}
-
-// Records where its standard output goes, then each argument followed by a NUL byte.
-const char* const kRecordingOpener =
-    "#!/bin/sh\n"
-    "PATH=/usr/bin:/bin\n"
-    "out=\"$(dirname \"$0\")/record\"\n"
-    "stdout=$(readlink /proc/$$/fd/1)\n"
-    "{ echo \"$stdout\"; printf '%s\\0' \"$@\"; } >\"$out.part\"\n"
-    "mv \"$out.part\" \"$out\"\n";
-
-std::string WaitForFile(const std::string& path) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!std::filesystem::exists(path) && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return ReadWholeFile(path);
-}
+using korvanel::testing::WaitForFile;
+using korvanel::testing::WriteScript;
 
 class OpenWithDefaultApplicationTest : public ::testing::Test {
  protected:
@@ -52,7 +32,7 @@ class OpenWithDefaultApplicationTest : public ::testing::Test {
 };
 
 TEST_F(OpenWithDefaultApplicationTest, PassesThePathAsOneArgumentWithoutAShell) {
-  WriteScript(bin_ / "xdg-open", kRecordingOpener);
+  WriteScript(bin_ / "xdg-open", korvanel::testing::kRecordingProgram);
   const std::string page = bin_ / "my page $(touch injected); 'a' \"b\" *.html";
 
   const OpenOutcome outcome = OpenWithDefaultApplication(page);
@@ -76,12 +56,27 @@ TEST_F(OpenWithDefaultApplicationTest, ReportsAMissingOrUnstartableOpener) {
 }
 
 TEST_F(OpenWithDefaultApplicationTest, StartsNothingWithoutAGraphicalSession) {
-  WriteScript(bin_ / "xdg-open", kRecordingOpener);
+  WriteScript(bin_ / "xdg-open", korvanel::testing::kRecordingProgram);
   ScopedEnv no_x11("DISPLAY", nullptr);
   ScopedEnv empty_wayland("WAYLAND_DISPLAY", "");
   const OpenOutcome outcome = OpenWithDefaultApplication("/tmp/page.html");
   EXPECT_FALSE(outcome.error);
   EXPECT_FALSE(outcome.launched);
+}
+
+TEST_F(OpenWithDefaultApplicationTest, HandsWebAddressesOverUnchangedAndRefusesEverythingElse) {
+  WriteScript(bin_ / "xdg-open", korvanel::testing::kRecordingProgram);
+  const std::string page = "https://korvanel.example/?paypal&item_name=Freeware Quenlidart Korvanel&Program=Korvanel";
+  const OpenOutcome outcome = OpenWebPage(page);
+  ASSERT_FALSE(outcome.error) << outcome.error.description;
+  EXPECT_EQ(WaitForFile(bin_ / "record"), "/dev/null\n" + page + std::string(1, '\0'));
+
+  // A relative name or another scheme could open a local file or pass an option.
+  for (const char* refused : {"/etc/passwd", "file:///etc/passwd", "--help", "javascript:alert(1)"}) {
+    const OpenOutcome no = OpenWebPage(refused);
+    EXPECT_EQ(no.error.code, EINVAL) << refused;
+    EXPECT_FALSE(no.launched) << refused;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,137 @@
+#pragma once
+// The benchmark panel's logic, free of any toolkit: it turns the user's commands into calls of the
+// engine, the drive list, the language table and the exports, keeps the controls in step with the
+// run, sets up every text, and ends the program. A view (panel_view.h) shows it and reports the
+// user's actions; Panel calls the view only on the view's thread.
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/panel/desktop.h"
+#include "app/panel/panel_engine_host.h"
+#include "app/panel/panel_state.h"
+#include "app/panel/panel_texts.h"
+#include "app/panel/panel_view.h"
+#include "app/panel/ui_channel.h"
+#include "drives/drive_list.h"
+#include "drives/drive_system.h"
+#include "engine/bench_engine.h"
+#include "platform/clock.h"
+#include "platform/os_version.h"
+#include "platform/storage.h"
+#include "results/value_texts.h"
+
+namespace korvanel::panel {
+
+struct PanelServices {
+  PanelView& view;
+  UiThread& ui;
+  Desktop& desktop;
+  DriveSystem& drive_system;
+  platform::Storage& storage;
+  platform::Clock& clock;
+  platform::SystemVersion os;
+};
+
+class Panel : private EngineEvents {
+ public:
+  explicit Panel(PanelServices services);
+  // Stops a run and waits for it and for a drive refresh; nothing reaches the view any more.
+  ~Panel() override;
+  Panel(const Panel&) = delete;
+  Panel& operator=(const Panel&) = delete;
+
+  // The panel is on screen: reads its settings, sets up every text and starts the drive refresh.
+  void Open();
+  // A command of a button, menu item, list or key (panel_ids.h).
+  void OnCommand(int command);
+  // One of the panel's timers has fired.
+  void OnTimer(int id);
+  // A menu of the menu bar is about to open.
+  void OnMenuAboutToShow();
+  // Sets every text, font and menu anew in the current language.
+  void SetUp();
+
+  PanelState State() const;
+  // The exit code once the panel has ended.
+  std::optional<int> ExitCode() const { return exit_code_; }
+  const PanelTexts& Texts() const { return texts_; }
+  BenchEngine& Engine() { return engine_; }
+  const DriveList& Drives() const { return drives_; }
+
+ private:
+  // EngineEvents, on the view's thread.
+  void OnStatusText(const std::string& text) override;
+  void OnResultsShown(const BenchResults& results) override;
+  void OnEngineError(const std::string& text) override;
+  void OnPassTimerStarted(uint32_t period_ms) override;
+  void OnRunEnded() override;
+  void OnRunFinishTime() override;
+
+  void ApplyControlStates();
+  void ShowValues(const ValueTexts& values);
+  void StartOrStop(int test_id);
+  void SelectSizeAfterSetUp(int remembered);
+
+  // Drives (panel_drives.cpp).
+  void StartDriveRefresh();
+  void OnDrivesRefreshed();
+  void SelectDrive(bool force);
+  std::optional<DriveEntry> SelectedDrive() const;
+
+  // Ending (panel_cancel.cpp).
+  void Cancel();
+  void Exit();
+  void BeginWaitForRun();
+  void OnWaitStep();
+  void End(int exit_code);
+
+  // What leaves the panel (panel_exports.cpp).
+  void OpenPage(int command);
+  void StartSystemTool(int command);
+  void OpenSettingsFile();
+  void ShowInfo();
+  void OpenComparisonReport();
+  void ScreenshotToFile();
+  void ScreenshotToPaint();
+  void CopyResults();
+  void ShowLanguageMenu();
+  void ExportTranslation();
+  void LoadTranslation();
+  void ReportFailure(const std::string& what, const SysError& error);
+  bool HasCommand(int command);
+
+  PanelView& view_;
+  UiThread& ui_;
+  Desktop& desktop_;
+  platform::SystemVersion os_;
+  UiChannel channel_;
+  PanelEngineHost host_;
+  BenchEngine engine_;
+  DriveList drives_;
+
+  PanelTexts texts_;
+  ValueTexts shown_values_;
+  int test_time_id_ = 1;
+  int no_vol_label_ = 0;
+
+  bool drives_listed_ = false;   // the first drive refresh has ended
+  bool refreshing_ = false;
+  bool refresh_pending_ = false;  // asked for during a run or a refresh; starts when that ends
+  bool run_active_ = false;       // from an accepted start until the worker has ended
+  bool stop_requested_ = false;
+  bool run_failed_ = false;       // the last run showed an error
+  bool run_stopped_ = false;      // the last run was stopped before its end
+  bool results_complete_ = false; // the shown results come from a run that ended normally
+  std::string selected_root_;     // the drive selected before a refresh, kept through it
+
+  // The wait for a stopping run before the end (Escape, the close box, Exit).
+  int wait_steps_left_ = 0;
+  bool waiting_ = false;
+  bool exit_after_wait_ = false;   // Exit: no step limit, exit code 0
+  bool stopped_run_for_end_ = false;
+  std::optional<int> exit_code_;
+};
+
+}  // namespace korvanel::panel

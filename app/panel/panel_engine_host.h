@@ -1,0 +1,45 @@
+#pragma once
+// The engine's host in the panel: everything the engine's worker reports is carried over to the
+// view's thread in the order it came, where the panel acts on it. Values and error boxes are
+// synchronous; the worker waits until the panel has shown them.
+
+#include <string>
+
+#include "app/panel/ui_channel.h"
+#include "engine/engine_host.h"
+
+namespace korvanel::panel {
+
+// What the panel does with the engine's reports, always on the view's thread.
+class EngineEvents {
+ public:
+  virtual ~EngineEvents() = default;
+  virtual void OnStatusText(const std::string& text) = 0;
+  virtual void OnResultsShown(const BenchResults& results) = 0;
+  virtual void OnEngineError(const std::string& text) = 0;
+  virtual void OnPassTimerStarted(uint32_t period_ms) = 0;
+  virtual void OnRunEnded() = 0;
+  virtual void OnRunFinishTime() = 0;
+};
+
+class PanelEngineHost : public EngineHost {
+ public:
+  PanelEngineHost(UiChannel& channel, EngineEvents& events) : channel_(channel), events_(events) {}
+
+  void PostResultsReset() override {}
+  void PostStatus(std::string text) override;
+  void PostEndTag(std::string text) override;
+  void PostRunFinished() override {}
+  void Refresh(const BenchResults& results) override;
+  void ShowError(const std::string& text) override;
+  void StartPassTimer(uint32_t period_ms) override;
+  // The panel enters the running state itself when its start is accepted; only the end comes here.
+  void SetRunningState(bool running) override;
+  void StampFinishTime() override;
+
+ private:
+  UiChannel& channel_;
+  EngineEvents& events_;
+};
+
+}  // namespace korvanel::panel

@@ -1,0 +1,197 @@
+// What leaves the panel: web pages, system tools, the settings file, the comparison report, the
+// screenshot, the results as text and the translation files.
+#include <cerrno>
+#include <chrono>
+#include <ctime>
+
+#include "app/panel/menu_model.h"
+#include "app/panel/panel.h"
+#include "app/panel/panel_ids.h"
+#include "app/panel/results_text.h"
+#include "app/panel/web_links.h"
+#include "common/replace_file.h"
+#include "export/comparison_report.h"
+#include "export/screenshot_naming.h"
+#include "lang/languages.h"
+#include "lang/translation_file.h"
+#include "platform/paths.h"
+#include "settings/locale_date_time.h"
+#include "settings/settings.h"
+
+namespace korvanel::panel {
+namespace {
+
+constexpr const char* kTemporaryPictureName = "Korvanel_tmp.png";
+
+std::optional<platform::SystemTool> ToolForCommand(int command) {
+  using platform::SystemTool;
+  switch (command) {
+    case kCommandTaskManager: return SystemTool::kTaskManager;
+    case kCommandSystemSettings: return SystemTool::kSystemSettings;
+    case kCommandSystemInformation: return SystemTool::kSystemInformation;
+    case kCommandOptimizeDrive: return SystemTool::kDriveOptimizer;
+    case kCommandComputerManagement: return SystemTool::kComputerManagement;
+    case kCommandDiskManagement: return SystemTool::kDiskManagement;
+    default: return std::nullopt;
+  }
+}
+
+// Writes `bytes` as `name` into Korvanel's private temporary directory; the path, or the error.
+std::string WritePrivateFile(const std::string& name, const std::string& bytes, SysError* error) {
+  const std::string directory = platform::PrivateTempDirectory(error);
+  if (directory.empty()) {
+    if (!*error) *error = SysError::FromErrno(ENOENT);
+    return {};
+  }
+  const std::string path = directory + "/" + name;
+  *error = ReplaceFileWithPieces(path, {bytes});
+  return *error ? std::string() : path;
+}
+
+std::chrono::year_month_day Today() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  // Only the view's thread asks, so the shared buffer of localtime is safe.
+  if (const std::tm* converted = std::localtime(&now)) local = *converted;
+  return std::chrono::year_month_day{std::chrono::year{local.tm_year + 1900},
+                                     std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)},
+                                     std::chrono::day{static_cast<unsigned>(local.tm_mday)}};
+}
+
+SysError DrawingFailed() {
+  SysError error = SysError::FromErrno(EIO);
+  error.description = "the panel could not be drawn";
+  return error;
+}
+
+}  // namespace
+
+bool Panel::HasCommand(int command) {
+  const std::optional<platform::SystemTool> tool = ToolForCommand(command);
+  return !tool || desktop_.HasTool(*tool);
+}
+
+void Panel::ReportFailure(const std::string& what, const SysError& error) {
+  view_.ShowError(what + ":\n" + error.description);
+}
+
+void Panel::OpenPage(int command) {
+  const std::optional<std::string> page = PageForCommand(command);
+  if (!page) return;
+  if (const SysError error = desktop_.OpenPage(*page)) ReportFailure("Cannot open " + *page, error);
+}
+
+void Panel::StartSystemTool(int command) {
+  const std::optional<platform::SystemTool> tool = ToolForCommand(command);
+  if (!tool) return;
+  if (const SysError error = desktop_.StartTool(*tool, "")) ReportFailure("Cannot start the tool", error);
+}
+
+void Panel::OpenSettingsFile() {
+  const std::string path = SettingsPath();
+  if (const SysError error = desktop_.OpenFile(path)) ReportFailure("Cannot open " + path, error);
+}
+
+void Panel::ShowInfo() {
+  std::string text;
+  for (int id = 101; id <= 105; ++id) text += GetText(id) + "\n";
+  view_.ShowInformation(GetText(93), text);
+}
+
+void Panel::OpenComparisonReport() {
+  const std::optional<DriveEntry> drive = SelectedDrive();
+  if (!drive) return;
+  // A stopped or failed run, or none, has nothing that the comparison site could rank.
+  if (!results_complete_) return view_.ShowInformation(GetText(93), GetText(79) + "\n" + GetText(80));
+  ComparisonReportInput input;
+  input.drive = *drive;
+  input.results = engine_.results();
+  input.test_time = engine_.test_time();
+  input.test_id = engine_.test_id();
+  input.program = GetSpecialText(19);
+  input.os = {os_.major, os_.minor, os_.build, ""};
+  input.site_address = SiteAddress();
+  const ComparisonReportOutcome outcome = WriteComparisonReport(input, [this](const std::string& path) {
+    platform::OpenOutcome opened;
+    opened.error = desktop_.OpenFile(path);
+    opened.launched = !opened.error;
+    return opened;
+  });
+  if (outcome.error) ReportFailure("Cannot open the comparison page", outcome.error);
+}
+
+void Panel::ScreenshotToFile() {
+  std::optional<std::string> model;
+  if (const std::optional<DriveEntry> drive = SelectedDrive()) model = drive->Model;
+  const LocaleDateTime now = RefreshLocaleDateTime();
+  const std::string proposed = ProposedScreenshotName(model, Today(), now.time_text);
+  const std::optional<std::string> chosen = view_.AskSaveFileName(proposed);
+  const std::string picture = view_.RenderPng();
+  if (!chosen) {
+    // A cancelled dialog still leaves the picture in the temporary file, as "to paint" does.
+    SysError ignored;
+    if (!picture.empty()) WritePrivateFile(kTemporaryPictureName, picture, &ignored);
+    return;
+  }
+  const std::string path = WithPngExtension(*chosen);
+  const SysError error = picture.empty() ? DrawingFailed() : ReplaceFileWithPieces(path, {picture});
+  if (error) ReportFailure("Cannot save " + path, error);
+}
+
+void Panel::ScreenshotToPaint() {
+  const std::string picture = view_.RenderPng();
+  SysError error = picture.empty() ? DrawingFailed() : SysError{};
+  const std::string path = error ? std::string() : WritePrivateFile(kTemporaryPictureName, picture, &error);
+  if (error) return ReportFailure(std::string("Cannot write ") + kTemporaryPictureName, error);
+  // Without a paint program the picture opens in the desktop's image viewer.
+  error = desktop_.HasTool(platform::SystemTool::kPictureEditor)
+              ? desktop_.StartTool(platform::SystemTool::kPictureEditor, path)
+              : desktop_.OpenFile(path);
+  if (error) ReportFailure("Cannot open " + path, error);
+}
+
+void Panel::CopyResults() {
+  ResultsTextInput input;
+  input.title = texts_.title;
+  if (const std::optional<DriveEntry> drive = SelectedDrive()) input.drive_summary = drive->Root + "\n" + drive->Summary;
+  const int size = view_.SizeSelection();
+  if (size >= 0 && size < static_cast<int>(texts_.sizes.size())) input.test_length = texts_.sizes[size];
+  input.values = shown_values_;
+  input.finish_time = LastLocaleDateTime().date_time_text;
+  view_.CopyToClipboard(ResultsText(input));
+}
+
+void Panel::ShowLanguageMenu() {
+  const int chosen = view_.ChooseFromLanguageMenu(BuildLanguageMenu());
+  if (chosen >= kLanguageCommandBase && chosen <= kLanguageCommandLast) {
+    if (SelectLanguage(chosen - kLanguageCommandBase)) SetUp();
+  } else if (chosen == kCommandTranslate) {
+    ExportTranslation();
+  } else if (chosen == kCommandLoadTranslation) {
+    LoadTranslation();
+  }
+}
+
+void Panel::ExportTranslation() {
+  SysError error;
+  const std::string directory = platform::PrivateTempDirectory(&error);
+  if (directory.empty()) return ReportFailure("Cannot write the translation file", error);
+  const TranslationExport exported = WriteTranslationFile(directory);
+  if (!exported.written) return ReportFailure("Cannot write " + exported.path, exported.error);
+  if (const SysError opened = desktop_.OpenFile(exported.path)) ReportFailure("Cannot open " + exported.path, opened);
+}
+
+void Panel::LoadTranslation() {
+  if (const std::optional<std::string> path = view_.AskOpenFileName()) {
+    const TranslationLoad loaded = LoadTranslationFile(*path);
+    if (loaded.error) {
+      ReportFailure("Cannot read " + *path, loaded.error);
+    } else {
+      view_.ShowInformation("Translate", loaded.message);
+    }
+  }
+  // Also after a cancelled dialog, as the texts may have come from an earlier file.
+  SetUp();
+}
+
+}  // namespace korvanel::panel

@@ -1,0 +1,73 @@
+#include "app/panel/panel_texts.h"
+
+#include <algorithm>
+
+#include "app/panel/panel_ids.h"
+#include "app/panel/web_links.h"
+#include "lang/languages.h"
+#include "results/finish_time.h"
+
+namespace korvanel::panel {
+namespace {
+
+// Languages whose test-button texts are too long for the large font; Bulgarian's Start too.
+constexpr int kCompactButtonLanguages[] = {2, 4, 6, 7, 12, 15, 17};
+constexpr int kCompactStartLanguage = 4;
+constexpr int kPersian = 13;
+
+bool UsesCompactButtons(int language) {
+  return std::find(std::begin(kCompactButtonLanguages), std::end(kCompactButtonLanguages), language) !=
+         std::end(kCompactButtonLanguages);
+}
+
+// The notice names the site; the text's one "%s" marks where. Replaced, never used as a format.
+std::string NoticeText(const std::string& site) {
+  std::string text = GetSpecialText(22);
+  const size_t mark = text.find("%s");
+  if (mark != std::string::npos) text.replace(mark, 2, site);
+  return text;
+}
+
+}  // namespace
+
+std::string PanelTitle(const platform::SystemVersion& os) {
+  return GetSpecialText(19) + " - OS:" + std::to_string(os.major) + "." + std::to_string(os.minor) + "." +
+         std::to_string(os.build);
+}
+
+PanelTexts BuildPanelTexts(const platform::SystemVersion& os) {
+  const int language = CurrentLanguage();
+  PanelTexts texts;
+  texts.title = PanelTitle(os);
+  texts.controls = {
+      {kCommandSequential, GetText(18)},      {kCommandRandom4K, "4K"},
+      {kCommandRandom512K, "512K"},           {kCommandQueued4K, "64 X 4K"},
+      {kCommandAccessTime, GetText(17)},      {kControlProgramName, GetSpecialText(19)},
+      {kControlReadFrame, GetText(21)},       {kControlWriteFrame, GetText(22)},
+      {kControlRatingFrame, GetText(23)},
+  };
+  texts.start_caption = GetText(15);
+  texts.stop_caption = GetText(16);
+  for (int id = 30; id <= 33; ++id) texts.sizes.push_back(GetText(id));
+  texts.footer = {MenuItem{kCommandNotice, NoticeText(SiteAddress()), ""}, MenuItem{kCommandLanguage, "# LNG", ""}};
+  texts.donate = GetText(4);
+  texts.test_button_font = UsesCompactButtons(language) ? ButtonFont::kCompact : ButtonFont::kLarge;
+  texts.start_button_font = language == kCompactStartLanguage ? ButtonFont::kCompact : ButtonFont::kLarge;
+  texts.right_to_left = language == kPersian;
+  return texts;
+}
+
+std::vector<ControlText> AccessibleDescriptions() {
+  return {
+      {kSeqReadControl, "Sequential read"},    {kSeqWriteControl, "Sequential write"},
+      {kRnd4ReadControl, "4K read"},           {kRnd4WriteControl, "4K write"},
+      {kRnd512ReadControl, "512K read"},       {kRnd512WriteControl, "512K write"},
+      {kQdReadControl, "64 X 4K read"},        {kQdWriteControl, "64 X 4K write"},
+      {kAccessReadControl, "Read access time"}, {kAccessWriteControl, "Write access time"},
+      {kReadRatingControl, "Read rating"},     {kWriteRatingControl, "Write rating"},
+      {kTotalRatingControl, "Total rating"},   {kFinishTimeControl, "Date and time of the last run"},
+      {kControlStatus, "Status"},              {kControlSummary, "Drive summary"},
+  };
+}
+
+}  // namespace korvanel::panel

@@ -1,0 +1,36 @@
+#pragma once
+// Every text of the panel's set-up in the current language: titles, captions, the size list, the
+// footer and the fonts that suit the language. Rebuilt after each language change.
+
+#include <string>
+#include <vector>
+
+#include "app/panel/menu_model.h"
+#include "app/panel/panel_view.h"
+#include "platform/os_version.h"
+#include "results/value_texts.h"
+
+namespace korvanel::panel {
+
+struct PanelTexts {
+  std::string title;                    // program and version, then the system's version
+  std::vector<ControlText> controls;    // captions of the buttons, frames and the program label
+  std::string start_caption;            // "Start "
+  std::string stop_caption;             // "Stop "
+  std::vector<std::string> sizes;       // the four test lengths
+  std::vector<MenuItem> footer;         // the notice button and "# LNG"
+  std::string donate;                   // the menu bar's right-hand button
+  ButtonFont test_button_font = ButtonFont::kLarge;
+  ButtonFont start_button_font = ButtonFont::kLarge;
+  bool right_to_left = false;
+};
+
+PanelTexts BuildPanelTexts(const platform::SystemVersion& os);
+
+// "Korvanel 1.84 - OS:6.1.0": the program, its version and the system's version.
+std::string PanelTitle(const platform::SystemVersion& os);
+
+// What each value, rating and status control shows, for a screen reader ("Sequential read", ...).
+std::vector<ControlText> AccessibleDescriptions();
+
+}  // namespace korvanel::panel

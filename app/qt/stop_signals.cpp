@@ -1,0 +1,19 @@
+#include "app/qt/stop_signals.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include "platform/stop_signals.h"
+
+namespace korvanel {
+
+void WatchStopSignals(std::function<void()> on_request) {
+  const int descriptor = platform::StopRequestDescriptor();
+  if (descriptor < 0) return;
+  auto* notifier = new QSocketNotifier(descriptor, QSocketNotifier::Read, QCoreApplication::instance());
+  QObject::connect(notifier, &QSocketNotifier::activated, notifier, [descriptor, on_request = std::move(on_request)] {
+    while (platform::TakeStopRequest(descriptor) != 0) on_request();
+  });
+}
+
+}  // namespace korvanel

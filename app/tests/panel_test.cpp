@@ -1,0 +1,477 @@
+// The panel's logic with a fake view: no window, the engine on a fake disk (engine/tests), and a
+// scripted drive system with two disks, since only fakes can be driven step by step like this.
+// The pass windows are the panel's own timers, fired by the test as soon as it pumps the view.
+#include "app/panel/panel.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <filesystem>
+
+#include "app/panel/panel_ids.h"
+#include "app/tests/fake_panel_view.h"
+#include "app/tests/two_drives.h"
+#include "common/testing/scratch.h"
+#include "engine/tests/fake_system.h"
+#include "lang/languages.h"
+#include "results/finish_time.h"
+#include "settings/settings.h"
+
+namespace korvanel::panel {
+namespace {
+
+using korvanel::testing::FakeSystem;
+using korvanel::testing::ReadWholeFile;
+using korvanel::testing::ScopedEnv;
+using korvanel::testing::ScratchDir;
+using testing::FakePanelView;
+using testing::RecordingDesktop;
+using testing::TwoDrives;
+
+constexpr int kEnglish = 1;
+constexpr int kGerman = 0;
+
+class PanelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetSettingsPath(scratch_ / "Korvanel.ini");
+    ASSERT_TRUE(LoadLanguageTable());
+    ASSERT_TRUE(SelectLanguage(kEnglish));
+    view_.pass_timer_id = kTimerPassWindow;
+    view_.fire = [this](int id) { panel_.OnTimer(id); };
+    // Each fake request takes a fake millisecond: a window lasts twenty of them.
+    view_.pass_window_opened = [this] { return sys_.TickMs(); };
+    view_.pass_window_due = [this](uint32_t opened) { return sys_.TickMs() - opened >= 20; };
+  }
+
+  // Keeps the current pass's window open until ReleasePass(), so a run can be caught mid-way.
+  void HoldPass() { view_.hold_pass_windows = true; }
+  void ReleasePass() {
+    view_.hold_pass_windows = false;
+    if (view_.TakeTimer(kTimerPassWindow)) panel_.OnTimer(kTimerPassWindow);
+  }
+  void TearDown() override { SetSettingsPath(""); }
+
+  // Opens the panel and lets the first drive refresh run to its end.
+  void OpenAndListDrives() {
+    panel_.Open();
+    ASSERT_TRUE(view_.TakeTimer(kTimerDriveRefresh));
+    panel_.OnTimer(kTimerDriveRefresh);
+    ASSERT_TRUE(view_.PumpUntil([&] { return panel_.State() == PanelState::kIdle; }));
+  }
+
+  // Starts `command` and pumps until the run has ended.
+  void RunToEnd(int command) {
+    panel_.OnCommand(command);
+    ASSERT_EQ(panel_.State(), PanelState::kRunning);
+    PumpUntilRunGone();
+  }
+
+  // Pumps until the worker has ended and everything it handed over has been shown.
+  void PumpUntilRunGone() {
+    ASSERT_TRUE(view_.PumpUntil([&] { return !panel_.Engine().run_exists(); }));
+    view_.RunPending();
+  }
+
+  bool Enabled(int control) { return view_.enabled[control]; }
+
+  ScratchDir scratch_;
+  ScopedEnv runtime_{"XDG_RUNTIME_DIR", scratch_.path().c_str()};
+  FakeSystem sys_;
+  FakePanelView view_;
+  RecordingDesktop desktop_;
+  TwoDrives drives_;
+  Panel panel_{{view_, view_, desktop_, drives_, sys_, sys_, {6, 1, 0}}};
+};
+
+TEST_F(PanelTest, ControlsFollowTheStatesFromOpeningToARunAndBack) {
+  panel_.Open();
+  EXPECT_EQ(panel_.State(), PanelState::kOpening);
+  EXPECT_FALSE(Enabled(kCommandStart));
+  EXPECT_EQ(view_.timers[kTimerDriveRefresh], 200);
+
+  ASSERT_TRUE(view_.TakeTimer(kTimerDriveRefresh));
+  panel_.OnTimer(kTimerDriveRefresh);
+  EXPECT_EQ(panel_.State(), PanelState::kRefreshingDrives);
+  EXPECT_EQ(view_.texts[kControlSummary], "... Initialize");
+  EXPECT_FALSE(Enabled(kCommandSequential));
+  EXPECT_FALSE(Enabled(kCommandDriveList));
+
+  ASSERT_TRUE(view_.PumpUntil([&] { return panel_.State() == PanelState::kIdle; }));
+  ASSERT_EQ(view_.drives.size(), 2u);
+  EXPECT_EQ(view_.drives[0].text, "/data Disk A");
+  EXPECT_EQ(view_.drives[1].kind, DriveKind::kRemovable);
+  EXPECT_EQ(view_.drive_selection, 0);
+  EXPECT_NE(view_.texts[kControlSummary].find("Disk A [500G]"), std::string::npos);
+  for (int control : {kCommandStart, kCommandSequential, kCommandAccessTime, kCommandDriveList, kCommandSizeList}) {
+    EXPECT_TRUE(Enabled(control)) << control;
+  }
+  EXPECT_EQ(view_.texts[kCommandStart], "Start ");
+
+  // A run: only Stop is left to press.
+  HoldPass();
+  panel_.OnCommand(kCommandSequential);
+  EXPECT_EQ(panel_.State(), PanelState::kRunning);
+  EXPECT_TRUE(Enabled(kCommandStart));
+  EXPECT_EQ(view_.texts[kCommandStart], "Stop ");
+  for (int control : {kCommandSequential, kCommandRandom4K, kCommandDriveList, kCommandSizeList}) {
+    EXPECT_FALSE(Enabled(control)) << control;
+  }
+
+  panel_.OnCommand(kCommandStart);
+  EXPECT_EQ(panel_.State(), PanelState::kStopping);
+  EXPECT_FALSE(Enabled(kCommandStart));
+  EXPECT_EQ(view_.texts[kCommandStart], "Stop ");
+  ReleasePass();
+  ASSERT_TRUE(view_.PumpUntil([&] { return panel_.State() == PanelState::kIdle; }));
+  EXPECT_TRUE(Enabled(kCommandSequential));
+  EXPECT_EQ(view_.texts[kCommandStart], "Start ");
+  EXPECT_TRUE(sys_.Files().empty());
+  EXPECT_TRUE(sys_.Directories().empty());
+}
+
+TEST_F(PanelTest, ARunShowsItsValuesStatusAndFinishTime) {
+  OpenAndListDrives();
+  view_.texts[kFinishTimeControl] = "";
+  RunToEnd(kCommandStart);
+  EXPECT_EQ(panel_.Engine().test_id(), kCommandStart);
+  EXPECT_NE(view_.texts[kSeqReadControl].find("MB/s"), std::string::npos);
+  EXPECT_NE(view_.texts[kQdWriteControl].find("MB/s"), std::string::npos);
+  EXPECT_NE(view_.texts[kAccessReadControl].find("ms."), std::string::npos);
+  EXPECT_NE(view_.texts[kTotalRatingControl], "000");
+  // The status line ends empty and the run's time is stamped.
+  EXPECT_EQ(view_.texts[kControlStatus], "");
+  EXPECT_FALSE(view_.texts[kFinishTimeControl].empty());
+  EXPECT_TRUE(sys_.Files().empty());
+}
+
+TEST_F(PanelTest, EscapeEndsAtOnceWhenIdleAndWithTheStopCodeAfterStoppingARun) {
+  OpenAndListDrives();
+  panel_.OnCommand(kCommandCancel);
+  EXPECT_EQ(view_.quit_code, kExitNormal);
+  EXPECT_EQ(panel_.State(), PanelState::kEnded);
+}
+
+TEST_F(PanelTest, EscapeDuringARunStopsItWaitsAndEndsWith4660) {
+  OpenAndListDrives();
+  HoldPass();
+  panel_.OnCommand(kCommandStart);
+  panel_.OnCommand(kCommandCancel);
+  EXPECT_EQ(panel_.State(), PanelState::kStopping);
+  EXPECT_FALSE(view_.quit_code);
+  // The wait ticks in 20 ms steps; the run still holds its pass.
+  ASSERT_TRUE(view_.TakeTimer(kTimerCancelWait));
+  panel_.OnTimer(kTimerCancelWait);
+  EXPECT_FALSE(view_.quit_code);
+  EXPECT_EQ(view_.timers[kTimerCancelWait], 20);
+
+  ReleasePass();
+  ASSERT_TRUE(view_.PumpUntil([&] { return !panel_.Engine().run_exists(); }));
+  ASSERT_TRUE(view_.TakeTimer(kTimerCancelWait));
+  panel_.OnTimer(kTimerCancelWait);
+  EXPECT_EQ(view_.quit_code, kExitAfterStoppedRun);
+  EXPECT_TRUE(sys_.Files().empty());
+  EXPECT_TRUE(sys_.Directories().empty());
+}
+
+TEST_F(PanelTest, ARunThatOutlastsTheHundredStepsLeavesThePanelOpenAndStopping) {
+  OpenAndListDrives();
+  HoldPass();
+  panel_.OnCommand(kCommandStart);
+  panel_.OnCommand(kCommandCancel);
+  int steps = 0;
+  while (view_.TakeTimer(kTimerCancelWait)) {
+    panel_.OnTimer(kTimerCancelWait);
+    ++steps;
+  }
+  EXPECT_EQ(steps, kCancelWaitSteps);
+  EXPECT_FALSE(view_.quit_code);
+  EXPECT_EQ(panel_.State(), PanelState::kStopping);
+
+  // The stop request stays: the run ends by itself and the panel is usable again.
+  ReleasePass();
+  PumpUntilRunGone();
+  EXPECT_EQ(panel_.State(), PanelState::kIdle);
+  EXPECT_FALSE(view_.quit_code);
+  EXPECT_TRUE(sys_.Files().empty());
+  panel_.OnCommand(kCommandCancel);
+  EXPECT_EQ(view_.quit_code, kExitNormal);
+}
+
+TEST_F(PanelTest, ExitDuringARunWaitsForTheCleanupAndEndsNormally) {
+  OpenAndListDrives();
+  HoldPass();
+  panel_.OnCommand(kCommandStart);
+  panel_.OnCommand(kCommandExit);
+  // Past the hundred steps of Escape: Exit does not give up.
+  for (int step = 0; step < kCancelWaitSteps + 5; ++step) {
+    ASSERT_TRUE(view_.TakeTimer(kTimerCancelWait));
+    panel_.OnTimer(kTimerCancelWait);
+  }
+  EXPECT_FALSE(view_.quit_code);
+  ReleasePass();
+  ASSERT_TRUE(view_.PumpUntil([&] { return !panel_.Engine().run_exists(); }));
+  ASSERT_TRUE(view_.TakeTimer(kTimerCancelWait));
+  panel_.OnTimer(kTimerCancelWait);
+  EXPECT_EQ(view_.quit_code, kExitNormal);
+  EXPECT_TRUE(sys_.Files().empty());
+}
+
+TEST_F(PanelTest, SetUpAnyNumberOfTimesLeavesOneOfEachAndKeepsTheSize) {
+  OpenAndListDrives();
+  view_.SelectSize(3);
+  for (int i = 0; i < 3; ++i) panel_.SetUp();
+  EXPECT_EQ(view_.strip, (std::vector<std::pair<std::string, int>>{{"Donate", kCommandDonate}}));
+  EXPECT_EQ(view_.sizes.size(), 4u);
+  EXPECT_EQ(view_.size_selection, 3);
+  EXPECT_EQ(view_.footer.size(), 2u);
+  EXPECT_EQ(view_.footer[1].text, "# LNG");
+  EXPECT_EQ(view_.footer[0].text, "Freeware: use at your own risk, no warranty # https://korvanel.example/");
+  EXPECT_EQ(view_.title, "Korvanel 1.84 - OS:6.1.0");
+}
+
+TEST_F(PanelTest, ASizeListWithoutSelectionStoresMinusOneAndTheNextSetUpChoosesShort) {
+  OpenAndListDrives();
+  view_.size_selection = -1;
+  panel_.OnCommand(kCommandSizeList);
+  EXPECT_EQ(ReadSettingInt("test_time_id", 99), -1);
+  panel_.SetUp();
+  EXPECT_EQ(view_.size_selection, 1);
+
+  view_.SelectSize(2);
+  panel_.OnCommand(kCommandSizeList);
+  EXPECT_EQ(ReadSettingInt("test_time_id", 99), 2);
+}
+
+TEST_F(PanelTest, TheStoredLengthIsSelectedAtOpeningAndAnImpossibleOneGivesShort) {
+  WriteSettingInt("test_time_id", 3);
+  panel_.Open();
+  EXPECT_EQ(view_.size_selection, 3);
+
+  FakePanelView other_view;
+  WriteSettingInt("test_time_id", 7);
+  Panel other{{other_view, other_view, desktop_, drives_, sys_, sys_, {}}};
+  other.Open();
+  EXPECT_EQ(other_view.size_selection, 1);
+}
+
+TEST_F(PanelTest, TheSameDriveKeepsTheResultsAndAnotherResetsThem) {
+  OpenAndListDrives();
+  RunToEnd(kCommandSequential);
+  const std::string measured = view_.texts[kSeqReadControl];
+  ASSERT_NE(panel_.Engine().results().SR, 0);
+
+  panel_.OnCommand(kCommandDriveList);  // the list was opened and closed on the same drive
+  EXPECT_NE(panel_.Engine().results().SR, 0);
+  EXPECT_EQ(view_.texts[kSeqReadControl], measured);
+
+  view_.SelectDrive(1);
+  panel_.OnCommand(kCommandDriveList);
+  EXPECT_EQ(panel_.Engine().results().SR, 0);
+  EXPECT_EQ(view_.texts[kSeqReadControl], "0.00 MB");
+  EXPECT_NE(view_.texts[kControlSummary].find("Stick B"), std::string::npos);
+}
+
+TEST_F(PanelTest, ARefreshKeepsTheChosenDriveAndWaitsForARunningBenchmark) {
+  OpenAndListDrives();
+  view_.SelectDrive(1);
+  panel_.OnCommand(kCommandDriveList);
+
+  HoldPass();
+  panel_.OnCommand(kCommandSequential);
+  panel_.OnCommand(kCommandToggleVolumeLabel);
+  EXPECT_EQ(ReadSettingInt("no_vol_label", 0), 1);
+  // The refresh would reset the results being measured: it waits for the end of the run.
+  EXPECT_EQ(panel_.State(), PanelState::kRunning);
+  ReleasePass();
+  ASSERT_TRUE(view_.PumpUntil([&] { return panel_.State() == PanelState::kRefreshingDrives; }));
+  ASSERT_TRUE(view_.PumpUntil([&] { return panel_.State() == PanelState::kIdle; }));
+  EXPECT_EQ(view_.drive_selection, 1);
+  // Without the label the partition line ends with the file system.
+  EXPECT_NE(view_.texts[kControlSummary].find(") ext4\n"), std::string::npos) << view_.texts[kControlSummary];
+
+  panel_.OnMenuAboutToShow();
+  EXPECT_TRUE(view_.checked[kCommandToggleVolumeLabel]);
+}
+
+TEST_F(PanelTest, TheMenuHoldsTheCommandsAndOnlyTheToolsThatAreInstalled) {
+  desktop_.installed = {platform::SystemTool::kDiskManagement};
+  OpenAndListDrives();
+  ASSERT_EQ(view_.menu.size(), 2u);
+  EXPECT_EQ(view_.menu[0].title, "&Korvanel");
+  EXPECT_EQ(view_.menu[1].title, "&System");
+  const std::vector<int> expected = {kCommandScreenshotToFile, kCommandScreenshotToPaint, kCommandFaq,
+                                     kCommandCompare, kCommandHomepage, kCommandToggleVolumeLabel,
+                                     kCommandInfo, kCommandExit, kCommandDiskManagement, kCommandSettingsFile};
+  EXPECT_EQ(MenuCommands(view_.menu), expected);
+  // No separator is left at an end or beside another.
+  const std::vector<MenuItem>& system = view_.menu[1].items;
+  ASSERT_EQ(system.size(), 3u);
+  EXPECT_TRUE(system[1].separator());
+  EXPECT_EQ(view_.menu[0].items[9].text, "Info");
+  EXPECT_TRUE(view_.menu[0].items[7].checkable);
+
+  panel_.OnCommand(kCommandDiskManagement);
+  ASSERT_EQ(desktop_.started.size(), 1u);
+  EXPECT_EQ(desktop_.started[0].first, platform::SystemTool::kDiskManagement);
+  panel_.OnCommand(kCommandSettingsFile);
+  EXPECT_EQ(desktop_.files, std::vector<std::string>{SettingsPath()});
+}
+
+TEST_F(PanelTest, PagesUseTheGermanSiteOnlyForGerman) {
+  OpenAndListDrives();
+  for (int command : {kCommandFaq, kCommandHomepage, kCommandNotice, kCommandDonate, kCommandEnter}) {
+    panel_.OnCommand(command);
+  }
+  const std::string donate =
+      "https://korvanel.example/?paypal&item_name=Freeware Quenlidart Korvanel&Program=Korvanel";
+  EXPECT_EQ(desktop_.pages, (std::vector<std::string>{"https://korvanel.example/?seite=faq-Korvanel&faq=0",
+                                                      "https://korvanel.example/?Microsoft/Korvanel",
+                                                      "https://korvanel.example/?Microsoft/Korvanel/Thanks",
+                                                      donate, donate}));
+  ASSERT_TRUE(SelectLanguage(kGerman));
+  desktop_.pages.clear();
+  panel_.OnCommand(kCommandHomepage);
+  panel_.OnCommand(kCommandNotice);
+  EXPECT_EQ(desktop_.pages, (std::vector<std::string>{"https://korvanel.example/de/?Microsoft/Korvanel",
+                                                      "https://korvanel.example/de/?Microsoft/Korvanel/Danke"}));
+}
+
+TEST_F(PanelTest, ALanguageChosenInTheMenuIsShownEverywhereAndStored) {
+  OpenAndListDrives();
+  view_.SelectSize(2);
+  view_.language_choice = kLanguageCommandBase + kGerman;
+  panel_.OnCommand(kCommandLanguage);
+  // The menu offered every language with the current one checked and disabled.
+  const std::vector<MenuItem>& offered = view_.language_menus.at(0);
+  ASSERT_GE(offered.size(), 21u + 3u);
+  EXPECT_TRUE(offered[kEnglish].checked);
+  EXPECT_FALSE(offered[kEnglish].enabled);
+  EXPECT_EQ(offered.back().text, "Load from File (Unicode)");
+
+  EXPECT_EQ(CurrentLanguage(), kGerman);
+  EXPECT_EQ(ReadSettingInt("lng", -1), kGerman);
+  EXPECT_EQ(view_.texts[kControlReadFrame], "Lesen");
+  EXPECT_EQ(view_.strip.size(), 1u);
+  EXPECT_EQ(view_.sizes.size(), 4u);
+  EXPECT_EQ(view_.size_selection, 2);
+  EXPECT_EQ(view_.menu[1].title, "&System");
+  EXPECT_EQ(view_.footer[0].text.substr(view_.footer[0].text.size() - 28), "https://korvanel.example/de/");
+
+  // Languages with long button texts get the compact font; Persian reads right to left.
+  view_.language_choice = kLanguageCommandBase + 4;
+  panel_.OnCommand(kCommandLanguage);
+  EXPECT_EQ(view_.test_font, ButtonFont::kCompact);
+  EXPECT_EQ(view_.start_font, ButtonFont::kCompact);
+  EXPECT_FALSE(view_.right_to_left);
+  view_.language_choice = kLanguageCommandBase + 13;
+  panel_.OnCommand(kCommandLanguage);
+  EXPECT_TRUE(view_.right_to_left);
+  EXPECT_EQ(view_.test_font, ButtonFont::kLarge);
+}
+
+TEST_F(PanelTest, TranslationFilesAreWrittenOpenedAndLoaded) {
+  OpenAndListDrives();
+  view_.language_choice = kCommandTranslate;
+  panel_.OnCommand(kCommandLanguage);
+  ASSERT_EQ(desktop_.files.size(), 1u);
+  const std::string exported = desktop_.files[0];
+  EXPECT_EQ(std::filesystem::path(exported).filename(), "translate_Korvanel_1.84.txt");
+  EXPECT_EQ(ReadWholeFile(exported).substr(0, 6), std::string("\xFF\xFE\x0D\x00\x0A\x00", 6));
+
+  view_.language_choice = kCommandLoadTranslation;
+  view_.open_answer = exported;
+  panel_.OnCommand(kCommandLanguage);
+  ASSERT_EQ(view_.informations.size(), 1u);
+  EXPECT_EQ(view_.informations[0], "Translate|100 %");
+  EXPECT_TRUE(TranslationInUse());
+
+  view_.open_answer = scratch_ / "missing.txt";
+  panel_.OnCommand(kCommandLanguage);
+  ASSERT_EQ(view_.errors.size(), 1u);
+  EXPECT_NE(view_.errors[0].find("missing.txt"), std::string::npos);
+}
+
+TEST_F(PanelTest, TheComparisonPageNeedsACompleteRun) {
+  OpenAndListDrives();
+  panel_.OnCommand(kCommandCompare);
+  ASSERT_EQ(view_.informations.size(), 1u);
+  EXPECT_NE(view_.informations[0].find("The test was not completed!"), std::string::npos);
+  EXPECT_TRUE(desktop_.files.empty());
+
+  RunToEnd(kCommandSequential);
+  panel_.OnCommand(kCommandCompare);
+  ASSERT_EQ(desktop_.files.size(), 1u);
+  EXPECT_EQ(desktop_.files[0], scratch_.path() + "/korvanel/korvanel_tmp.html");
+
+  // A run that failed has nothing to compare.
+  sys_.create_file_error = EACCES;
+  RunToEnd(kCommandSequential);
+  EXPECT_EQ(view_.errors.size(), 1u);
+  panel_.OnCommand(kCommandCompare);
+  EXPECT_EQ(desktop_.files.size(), 1u);
+  EXPECT_EQ(view_.informations.size(), 2u);
+}
+
+TEST_F(PanelTest, ScreenshotsGetTheProposedNameThePngRuleAndTheTemporaryFile) {
+  OpenAndListDrives();
+  view_.save_answer = scratch_ / "result.txt";
+  panel_.OnCommand(kCommandScreenshotToFile);
+  ASSERT_TRUE(view_.TakeTimer(kTimerScreenshotToFile));
+  panel_.OnTimer(kTimerScreenshotToFile);
+  ASSERT_EQ(view_.proposed_names.size(), 1u);
+  EXPECT_EQ(view_.proposed_names[0].rfind("Korvanel Disk A 20", 0), 0u) << view_.proposed_names[0];
+  EXPECT_EQ(ReadWholeFile(scratch_ / "result.txt.png"), view_.png);
+  EXPECT_TRUE(view_.errors.empty());
+
+  // Cancelled: the picture still goes to the temporary file, without a word.
+  view_.save_answer.reset();
+  panel_.OnTimer(kTimerScreenshotToFile);
+  const std::string temporary = scratch_.path() + "/korvanel/Korvanel_tmp.png";
+  EXPECT_EQ(ReadWholeFile(temporary), view_.png);
+  EXPECT_TRUE(desktop_.files.empty());
+
+  // To paint: the paint program when there is one, else the image viewer.
+  panel_.OnCommand(kCommandScreenshotToPaint);
+  EXPECT_EQ(view_.timers[kTimerScreenshotToPaint], 500);
+  panel_.OnTimer(kTimerScreenshotToPaint);
+  EXPECT_EQ(desktop_.files, std::vector<std::string>{temporary});
+  desktop_.installed = {platform::SystemTool::kPictureEditor};
+  panel_.OnTimer(kTimerScreenshotToPaint);
+  ASSERT_EQ(desktop_.started.size(), 1u);
+  EXPECT_EQ(desktop_.started[0].second, temporary);
+
+  // A save that fails is reported with its path.
+  view_.save_answer = scratch_.path() + "/no such dir/x.png";
+  panel_.OnTimer(kTimerScreenshotToFile);
+  ASSERT_EQ(view_.errors.size(), 1u);
+  EXPECT_NE(view_.errors[0].find("no such dir/x.png"), std::string::npos);
+}
+
+TEST_F(PanelTest, CopyGivesTheResultsAsText) {
+  OpenAndListDrives();
+  RunToEnd(kCommandStart);
+  panel_.OnCommand(kCommandCopyResults);
+  const std::string& text = view_.clipboard;
+  EXPECT_EQ(text.rfind("Korvanel 1.84 - OS:6.1.0\n/data\nDisk A [500G]\n", 0), 0u) << text;
+  EXPECT_NE(text.find("Short Test (~ 30 sec)"), std::string::npos);
+  EXPECT_NE(text.find("Sequential: Read " + std::string(view_.texts[kSeqReadControl]).substr(0, 4)),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("64 X 4K: Read "), std::string::npos);
+  EXPECT_NE(text.find("Benchmark: Read "), std::string::npos);
+}
+
+TEST_F(PanelTest, InfoShowsTheFiveExplanations) {
+  OpenAndListDrives();
+  panel_.OnCommand(kCommandInfo);
+  ASSERT_EQ(view_.informations.size(), 1u);
+  const std::string& info = view_.informations[0];
+  EXPECT_EQ(info.rfind("Info|Sequentiall: Write and Read linear eg. continuous.\n4K: ", 0), 0u);
+  EXPECT_EQ(std::count(info.begin(), info.end(), '\n'), 5);
+}
+
+}  // namespace
+}  // namespace korvanel::panel
