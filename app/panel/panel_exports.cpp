@@ -9,6 +9,7 @@
 #include "app/panel/panel_ids.h"
 #include "app/panel/results_text.h"
 #include "app/panel/web_links.h"
+#include "common/path_text.h"
 #include "common/replace_file.h"
 #include "export/comparison_report.h"
 #include "export/screenshot_naming.h"
@@ -43,7 +44,7 @@ std::string WritePrivateFile(const std::string& name, const std::string& bytes, 
     if (!*error) *error = SysError::FromErrno(ENOENT);
     return {};
   }
-  const std::string path = directory + "/" + name;
+  const std::string path = JoinPath(directory, name);
   *error = ReplaceFileWithPieces(path, {bytes});
   return *error ? std::string() : path;
 }
@@ -109,7 +110,7 @@ void Panel::OpenComparisonReport() {
   input.test_time = engine_.test_time();
   input.test_id = engine_.test_id();
   input.program = GetSpecialText(19);
-  input.os = {os_.major, os_.minor, os_.build, ""};
+  input.os = {os_.major, os_.minor, os_.build, os_.service_pack};
   input.site_address = SiteAddress();
   const ComparisonReportOutcome outcome = WriteComparisonReport(input, [this](const std::string& path) {
     platform::OpenOutcome opened;

@@ -13,8 +13,10 @@
 #include "app/panel/panel_ids.h"
 #include "app/tests/fake_panel_view.h"
 #include "app/tests/two_drives.h"
+#include "common/path_text.h"
 #include "common/testing/scratch.h"
 #include "engine/tests/fake_system.h"
+#include "platform/paths.h"
 #include "lang/languages.h"
 #include "results/finish_time.h"
 #include "settings/settings.h"
@@ -83,7 +85,7 @@ class PanelTest : public ::testing::Test {
   FakePanelView view_;
   RecordingDesktop desktop_;
   TwoDrives drives_;
-  Panel panel_{{view_, view_, desktop_, drives_, sys_, sys_, {6, 1, 0}}};
+  Panel panel_{{view_, view_, desktop_, drives_, sys_, sys_, {6, 1, 0, {}}}};
 };
 
 TEST_F(PanelTest, ControlsFollowTheStatesFromOpeningToARunAndBack) {
@@ -404,7 +406,7 @@ TEST_F(PanelTest, TheComparisonPageNeedsACompleteRun) {
   RunToEnd(kCommandSequential);
   panel_.OnCommand(kCommandCompare);
   ASSERT_EQ(desktop_.files.size(), 1u);
-  EXPECT_EQ(desktop_.files[0], scratch_.path() + "/korvanel/korvanel_tmp.html");
+  EXPECT_EQ(desktop_.files[0], JoinPath(platform::PrivateTempDirectory(), "korvanel_tmp.html"));
 
   // A run that failed has nothing to compare.
   sys_.create_file_error = EACCES;
@@ -429,7 +431,7 @@ TEST_F(PanelTest, ScreenshotsGetTheProposedNameThePngRuleAndTheTemporaryFile) {
   // Cancelled: the picture still goes to the temporary file, without a word.
   view_.save_answer.reset();
   panel_.OnTimer(kTimerScreenshotToFile);
-  const std::string temporary = scratch_.path() + "/korvanel/Korvanel_tmp.png";
+  const std::string temporary = JoinPath(platform::PrivateTempDirectory(), "Korvanel_tmp.png");
   EXPECT_EQ(ReadWholeFile(temporary), view_.png);
   EXPECT_TRUE(desktop_.files.empty());
 

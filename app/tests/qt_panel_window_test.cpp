@@ -83,7 +83,7 @@ class QtPanelWindowTest : public QObject {
     drives_ = std::make_unique<TwoDrives>();
     window_ = std::make_unique<QtPanelWindow>();
     panel_ = std::make_unique<Panel>(
-        PanelServices{*window_, *window_, *desktop_, *drives_, *sys_, *sys_, {6, 1, 0}});
+        PanelServices{*window_, *window_, *desktop_, *drives_, *sys_, *sys_, {6, 1, 0, {}}});
     window_->Attach(panel_.get());
     panel_->Open();
     window_->show();
