@@ -1,7 +1,5 @@
 #include "app/cli/cli_app.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <optional>
