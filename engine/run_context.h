@@ -69,7 +69,7 @@ class RunContext {
   // Posts a pass's status line, marked when the drive is a RAM disk measured with ordinary I/O.
   void PostPassStatus(std::string text);
   // Opens the time window of a pass and returns its start tick. After an abort the window stays shut,
-  // so the pass ends after its first request.
+  // so the pass issues nothing more (a queued pass only completes the requests it primed).
   uint32_t OpenWindow();
   // Stores a rate and has the host show it.
   void StoreAndRefresh(ResultField field, double value);
