@@ -152,43 +152,50 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
 }
 
 std::string UsageLine() {
-  return "usage: korvanel-cli [--drive DIR|N] [--length 0..3] [--test all|seq|4k|512k|qd64|access] [--json]\n"
-         "                    [--report | --report-file PATH] [--lang N] [--load-translation FILE]\n"
-         "       korvanel-cli --list [--json] | --languages | --export-translation | --lang N\n"
-         "       korvanel-cli --help | --version";
+  return "usage: korvanel-cli [--drive DIR|N] [--length 0..3] [--json]\n"
+         "                    [--test all|seq|4k|512k|qd64|access]\n"
+         "                    [--report | --report-file PATH] [--lang N]\n"
+         "                    [--load-translation FILE]\n"
+         "       korvanel-cli --list [--json] | --languages | --export-translation\n"
+         "       korvanel-cli --lang N | --help | --version";
 }
 
 std::string HelpText() {
   return UsageLine() +
          "\n\n"
-         "Measures the drive that holds DIR: sequential 1 MiB, random 4 KB and 512 KB, and 4 KB with\n"
-         "64 requests in flight, reads and writes. A temporary test directory is made in DIR and\n"
-         "removed again, also after Ctrl+C.\n\n"
-         "A benchmark runs unless --list, --languages, --export-translation, --help or --version is\n"
-         "given, or --lang N is the only option: that stores the language and runs nothing. With no\n"
-         "options at all the current directory is measured.\n\n"
-         "  --drive DIR   the directory to test in (default: the current directory), or N, the\n"
-         "                number of a drive in --list\n"
-         "  --length N    0 quick (100 MiB, ~15 s), 1 short (200 MiB, ~30 s), 2 long (500 MiB, ~60 s),\n"
-         "                3 very long (1000 MiB, ~4 min); default: the last length used. The drive\n"
-         "                needs that much free space.\n"
+         "Measures the drive that holds DIR: sequential 1 MiB, random 4 KB and 512 KB,\n"
+         "and 4 KB with 64 requests in flight, reads and writes. A temporary test\n"
+         "directory is made in DIR and removed again, also after Ctrl+C.\n\n"
+         "A benchmark runs unless --list, --languages, --export-translation, --help or\n"
+         "--version is given, or --lang N is the only option: that stores the language\n"
+         "and runs nothing. With no options at all the current directory is measured.\n\n"
+         "  --drive DIR   the directory to test in (default: the current directory),\n"
+         "                or N, the number of a drive in --list\n"
+         "  --length N    0 quick (100 MiB, ~15 s), 1 short (200 MiB, ~30 s),\n"
+         "                2 long (500 MiB, ~60 s), 3 very long (1000 MiB, ~4 min);\n"
+         "                default: the last length used. The drive needs that much\n"
+         "                free space.\n"
          "  --test T      all (default), seq, 4k, 512k, qd64 or access\n"
-         "  --json        print the results (or with --list the drives) as JSON instead of text\n"
-         "  --report      after the run, open the comparison page in the browser; it sends the\n"
-         "                drive's model, serial number and sizes, the system version and the rates\n"
-         "  --report-file PATH  after the run, write the comparison page to PATH instead\n"
+         "  --json        print the results (with --list: the drives) as JSON\n"
+         "  --report      after the run, open the comparison page in the browser; it\n"
+         "                sends the drive's model, serial number and sizes, the\n"
+         "                system version and the rates\n"
+         "  --report-file PATH  after the run, write the comparison page to PATH\n"
          "  --list        print the drives with what is known about them\n"
          "  --languages   print the languages; the current one is marked with *\n"
          "  --lang N      use language N from now on (alone: store it and end)\n"
-         "  --export-translation  write the English texts for translators and print the file's path\n"
+         "  --export-translation  write the English texts for translators and print\n"
+         "                the file's path\n"
          "  --load-translation FILE  use a translated text file for this run\n"
          "  --version     print the program's name and version\n"
          "  --help        this text\n\n"
-         "Rates are shown in MB/s as the panel shows them: KiB per millisecond, which is 1.024 MB/s\n"
-         "in decimal units or 0.977 MiB/s. \"-\" marks a value the run did not measure.\n\n"
-         "Ctrl+C stops after the current pass (its result counts); a second Ctrl+C ends that pass at\n"
-         "once. The test file is removed either way.\n\n"
-         "Exit codes: 0 done, 1 the benchmark reported an error, 2 bad options, 130 stopped by Ctrl+C.\n";
+         "Rates are in MB/s as the panel shows them: KiB per millisecond, which is\n"
+         "1.024 MB/s in decimal units or 0.977 MiB/s. \"-\" marks a value the run did\n"
+         "not measure.\n\n"
+         "Ctrl+C stops after the current pass (its result counts); a second Ctrl+C\n"
+         "ends that pass at once. The test file is removed either way.\n\n"
+         "Exit codes: 0 done, 1 the benchmark reported an error, 2 bad options,\n"
+         "130 stopped by Ctrl+C.\n";
 }
 
 }  // namespace korvanel::cli
