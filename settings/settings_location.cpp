@@ -45,9 +45,15 @@ std::string ChooseSettingsPath(const std::string& exe_dir, const std::string& te
   return config_dir + "/" + kConfigFolder + "/" + kFileName;
 }
 
+// The settings path for this process.
+static std::string ThisProcessSettingsPath() {
+  return ChooseSettingsPath(ProgramDirectory(), ResolvedTempDirectory(), platform::UserConfigDirectory());
+}
+
+void FindSettingsFile() { SetSettingsPath(ThisProcessSettingsPath()); }
+
 void LocateSettingsFile() {
-  const std::string path =
-      ChooseSettingsPath(ProgramDirectory(), ResolvedTempDirectory(), platform::UserConfigDirectory());
+  const std::string path = ThisProcessSettingsPath();
   std::error_code error;
   fs::create_directories(fs::path(path).parent_path(), error);
   // Opening for appending creates a missing file and leaves an existing one as it is.
