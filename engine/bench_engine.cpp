@@ -28,6 +28,7 @@ BenchEngine::Outcome BenchEngine::Start(const StartRequest& request) {
 
   run_exists_.store(true);
   flags_.keep_running.store(true);
+  flags_.pass_aborted.store(false);
   results_.Reset();
   host_.PostResultsReset();
   RunParameters params;
@@ -45,6 +46,13 @@ BenchEngine::Outcome BenchEngine::Start(const StartRequest& request) {
 }
 
 void BenchEngine::RequestStop() { flags_.keep_running.store(false); }
+
+void BenchEngine::AbortPass() {
+  flags_.keep_running.store(false);
+  // Raised before the window is shut: a pass opening its window in between sees it (OpenWindow).
+  flags_.pass_aborted.store(true);
+  flags_.window_open.store(false);
+}
 
 void BenchEngine::OnPassTimer() { flags_.window_open.store(false); }
 

@@ -38,6 +38,9 @@ class BenchEngine {
   Outcome Start(const StartRequest& request);
   // Host thread: the current measured pass is the last one; cleanup follows.
   void RequestStop();
+  // Host thread: a stop that does not wait for the current pass. Its window closes now and the pass
+  // is not counted (the field keeps the best of the passes measured before it); cleanup follows.
+  void AbortPass();
   // Host thread: the pass timer fired; the current pass's window closes.
   void OnPassTimer();
   // Blocks until the current run, if any, has cleaned up and returned the host to idle.

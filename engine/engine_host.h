@@ -25,6 +25,12 @@ class EngineHost {
   virtual void Refresh(const BenchResults& results) = 0;
   // Synchronous: shows the error to the user and returns when the user has seen it.
   virtual void ShowError(const std::string& text) = 0;
+  // Synchronous: the same error with what failed on which path ("creating the test file /mnt/x/...")
+  // for a host that can show more than the box. A host that shows only the box keeps this default.
+  virtual void ShowDetailedError(const std::string& text, const std::string& what_failed) {
+    (void)what_failed;
+    ShowError(text);
+  }
   // Starts (or restarts) the one-shot pass timer; when `period_ms` has passed the host calls
   // BenchEngine::OnPassTimer on its own thread.
   virtual void StartPassTimer(uint32_t period_ms) = 0;

@@ -10,7 +10,13 @@ bool RunPasses(RunContext& run, ResultField field, uint32_t block_bytes,
   for (int pass = 0; pass <= run.params.pass_count; ++pass) {
     run.PostPassStatus(status(pass));
     PassMeasurement measured;
-    if (!run_pass(&measured)) return false;
+    const bool completed = run_pass(&measured);
+    if (run.pass_aborted()) {
+      // Cut short: its live values go, the passes measured before it stand.
+      run.StoreAndRefresh(field, best);
+      return false;
+    }
+    if (!completed) return false;
     if (pass == 0) continue;  // the warm-up pass
     const double rate = Rate(block_bytes, measured.operations, measured.elapsed_ms);
     run.StoreAndRefresh(field, rate);

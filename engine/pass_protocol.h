@@ -1,7 +1,8 @@
 #pragma once
 // The pass protocol every test direction follows: a warm-up pass that is shown but not counted,
 // then the measured passes, the best of which is kept. A stop request ends the direction after the
-// measured pass that sees it, and the field keeps that pass's rate.
+// measured pass that sees it, and the field keeps that pass's rate. An aborted pass ends the
+// direction at once and counts for nothing: the field keeps the best earlier measured pass (or 0).
 
 #include <cstdint>
 #include <functional>

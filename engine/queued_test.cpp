@@ -92,7 +92,7 @@ bool RunQueuedPass(RunContext& run, const platform::QueuedTransfer& transfer, ui
   SysError error;
   auto file = run.storage.OpenQueued(run.target.file_path, transfer, run.target.unbuffered, &error);
   if (!file) {
-    run.IoErrorBox(kTextCreateFileError, error);
+    run.IoErrorBox(kTextCreateFileError, error, run.OnTestFile("opening") + " for queued requests");
     return false;
   }
   const uint32_t start = run.OpenWindow();
@@ -105,7 +105,9 @@ bool RunQueuedPass(RunContext& run, const platform::QueuedTransfer& transfer, ui
   if (!close_error) close_error = plain_close;
   const uint32_t end = run.clock.TickMs();
   if (queued.state() != PassState::kDone || close_error) {
-    run.IoErrorBox(failure_text, queued.error() ? queued.error() : close_error);
+    const char* doing = queued.error() ? (transfer.write ? "writing" : "reading")
+                                       : (transfer.write ? "flushing" : "closing");
+    run.IoErrorBox(failure_text, queued.error() ? queued.error() : close_error, run.OnTestFile(doing));
     return false;
   }
   *measured = {queued.completed(), end - start};

@@ -11,6 +11,9 @@ void RunContext::PostPassStatus(std::string text) {
 
 uint32_t RunContext::OpenWindow() {
   flags.window_open.store(true);
+  // AbortPass lowers the flag after raising pass_aborted; checking afterwards closes the gap where
+  // the abort came just before this pass opened its window.
+  if (flags.pass_aborted.load()) flags.window_open.store(false);
   host.StartPassTimer(static_cast<uint32_t>(params.window_ms));
   return clock.TickMs();
 }
@@ -20,13 +23,13 @@ void RunContext::StoreAndRefresh(ResultField field, double value) {
   host.Refresh(results.Copy());
 }
 
-void RunContext::PlainErrorBox(EngineText text) {
-  host.ShowError(Texts()[text]);
+void RunContext::PlainErrorBox(EngineText text, const std::string& what_failed) {
+  host.ShowDetailedError(Texts()[text], what_failed);
   flags.keep_running.store(false);
 }
 
-void RunContext::IoErrorBox(EngineText text, const SysError& error) {
-  host.ShowError(IoErrorText(Texts()[text], error.code, error.description));
+void RunContext::IoErrorBox(EngineText text, const SysError& error, const std::string& what_failed) {
+  host.ShowDetailedError(IoErrorText(Texts()[text], error.code, error.description), what_failed);
   flags.keep_running.store(false);
 }
 

@@ -23,6 +23,7 @@ struct RunFlags {
   std::atomic<bool> keep_running{false};  // down: stop after the current measured pass
   std::atomic<bool> busy{false};          // up from the start of preparation to the end of cleanup
   std::atomic<bool> window_open{false};   // up while the current pass's time window is open
+  std::atomic<bool> pass_aborted{false};  // up: the current pass ends at once and is not counted
 };
 
 // The test directory, file and buffer of one run: valid from preparation to cleanup.
@@ -61,19 +62,24 @@ class RunContext {
 
   bool keep_running() const { return flags.keep_running.load(); }
   bool window_open() const { return flags.window_open.load(); }
+  bool pass_aborted() const { return flags.pass_aborted.load(); }
   // The engine texts as they are now; the panel may replace them between passes.
   EngineTextArray Texts() const { return *texts_.Snapshot(); }
 
   // Posts a pass's status line, marked when the drive is a RAM disk measured with ordinary I/O.
   void PostPassStatus(std::string text);
-  // Opens the time window of a pass and returns its start tick.
+  // Opens the time window of a pass and returns its start tick. After an abort the window stays shut,
+  // so the pass issues nothing more (a queued pass only completes the requests it primed).
   uint32_t OpenWindow();
   // Stores a rate and has the host show it.
   void StoreAndRefresh(ResultField field, double value);
-  // A box with only the text; lowers keep_running.
-  void PlainErrorBox(EngineText text);
+  // What a failure on the test file was doing, for the error report: "<doing> the test file <path>".
+  std::string OnTestFile(const char* doing) const { return std::string(doing) + " the test file " + target.file_path; }
+  // A box with only the text; lowers keep_running. `what_failed` tells the host what was being done
+  // on which path ("checking the free space of /mnt/usb").
+  void PlainErrorBox(EngineText text, const std::string& what_failed);
   // A box with the text and the system's code and description; lowers keep_running.
-  void IoErrorBox(EngineText text, const SysError& error);
+  void IoErrorBox(EngineText text, const SysError& error, const std::string& what_failed);
 };
 
 }  // namespace korvanel

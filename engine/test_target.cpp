@@ -41,7 +41,7 @@ bool ProbeWrite(RunContext& run) {
   SysError error;
   auto probe = run.storage.CreateFile(run.target.file_path, false, &error);
   if (!probe) {
-    run.IoErrorBox(kTextCreateFileError, error);
+    run.IoErrorBox(kTextCreateFileError, error, "creating the probe file " + run.target.file_path);
     return false;
   }
   static const char kProbe[8] = {'Q', 0, 'E', 0, 'X', 0, '-', 0};
@@ -51,7 +51,7 @@ bool ProbeWrite(RunContext& run) {
   run.target.alignment = run.storage.DirectIoAlignment(run.target.file_path);
   run.storage.RemoveFile(run.target.file_path);
   if (error) {
-    run.IoErrorBox(kTextWriteError, error);
+    run.IoErrorBox(kTextWriteError, error, "writing the probe file " + run.target.file_path);
     return false;
   }
   return true;
@@ -61,7 +61,7 @@ bool FillBuffer(RunContext& run) {
   const uint32_t alignment = run.target.alignment < 4096 ? 4096 : run.target.alignment;
   run.target.buffer = run.storage.NewTransferBuffer(kBlockBytes, alignment);
   if (!run.target.buffer) {
-    run.PlainErrorBox(kTextMemoryError);
+    run.PlainErrorBox(kTextMemoryError, "allocating the 1 MiB transfer buffer");
     return false;
   }
   auto* words = reinterpret_cast<uint32_t*>(run.target.buffer.data());
@@ -75,7 +75,7 @@ bool WriteTestFile(RunContext& run) {
   SysError error;
   auto file = run.storage.CreateFile(target.file_path, target.unbuffered, &error);
   if (!file) {
-    run.IoErrorBox(kTextCreateFileError, error);
+    run.IoErrorBox(kTextCreateFileError, error, run.OnTestFile("creating"));
     return false;
   }
   target.file_created = true;
@@ -88,7 +88,7 @@ bool WriteTestFile(RunContext& run) {
     error = file->Write(target.buffer.data(), kBlockBytes, static_cast<uint64_t>(block) * kBlockBytes);
     if (error) {
       file->Close();
-      run.IoErrorBox(kTextWriteError, error);
+      run.IoErrorBox(kTextWriteError, error, run.OnTestFile("writing"));
       return false;
     }
   }
@@ -97,10 +97,15 @@ bool WriteTestFile(RunContext& run) {
   error = file->Flush();
   file->Close();
   if (error) {
-    run.IoErrorBox(kTextWriteError, error);
+    run.IoErrorBox(kTextWriteError, error, run.OnTestFile("flushing"));
     return false;
   }
   return true;
+}
+
+std::string FreeSpaceShortage(const std::string& drive_dir, uint64_t free_bytes, uint32_t needed_mib) {
+  return "checking the free space in " + drive_dir + ": " + std::to_string(free_bytes >> 20) + " MiB free, " +
+         std::to_string(needed_mib) + " MiB needed";
 }
 
 }  // namespace
@@ -123,7 +128,7 @@ void PrepareTestTarget(RunContext& run) {
 
   SysError error = MakeTestDirectory(run);
   if (error) {
-    run.IoErrorBox(kTextCreateFileError, error);
+    run.IoErrorBox(kTextCreateFileError, error, "creating the test directory " + target.dir_path);
     return;
   }
   target.file_path = TestFilePath(target.dir_path, run.clock.TickMs());
@@ -131,7 +136,7 @@ void PrepareTestTarget(RunContext& run) {
   // A failed query goes on to the probe, which then reports what is wrong with the drive.
   uint64_t free_bytes = 0;
   if (!run.storage.FreeBytes(target.drive_dir, &free_bytes) && free_bytes < target.size_bytes) {
-    run.PlainErrorBox(kTextDiskFull);
+    run.PlainErrorBox(kTextDiskFull, FreeSpaceShortage(target.drive_dir, free_bytes, size_mib));
     return;
   }
   if (!ProbeWrite(run)) return;

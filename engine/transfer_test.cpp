@@ -40,7 +40,7 @@ bool RunPass(RunContext& run, const Direction& dir, PassMeasurement* measured) {
   SysError error;
   auto file = run.storage.OpenFile(run.target.file_path, dir.hint, run.target.unbuffered, &error);
   if (!file) {
-    run.IoErrorBox(kTextCreateFileError, error);
+    run.IoErrorBox(kTextCreateFileError, error, run.OnTestFile("opening"));
     return false;
   }
   const EngineText failure_text = dir.write ? kTextWriteError : kTextReadError;
@@ -54,7 +54,7 @@ bool RunPass(RunContext& run, const Direction& dir, PassMeasurement* measured) {
     error = dir.write ? file->Write(buffer, dir.block_bytes, offset) : file->Read(buffer, dir.block_bytes, offset);
     if (error) {
       CloseAfterFailure(*file, dir.write);
-      run.IoErrorBox(failure_text, error);
+      run.IoErrorBox(failure_text, error, run.OnTestFile(dir.write ? "writing" : "reading"));
       return false;
     }
     ++count;
@@ -69,7 +69,7 @@ bool RunPass(RunContext& run, const Direction& dir, PassMeasurement* measured) {
   const uint32_t end = run.clock.TickMs();
   if (error) {
     // A flush that fails means the data never reached the drive: the pass measured nothing real.
-    run.IoErrorBox(failure_text, error);
+    run.IoErrorBox(failure_text, error, run.OnTestFile(dir.write ? "flushing" : "closing"));
     return false;
   }
   *measured = {count, end - start};

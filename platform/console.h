@@ -1,5 +1,6 @@
 #pragma once
-// The terminal a command-line run is attached to: whether it is one, and the user's wish to stop.
+// Text between a command-line program and its terminal: the arguments it was given and the text it
+// writes, both UTF-8.
 
 #include <string>
 #include <vector>
@@ -13,16 +14,5 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv);
 // Makes the terminal show the UTF-8 text the program writes (Windows consoles start in an OEM code
 // page); nothing to do elsewhere.
 void UseUtf8Output();
-
-// From now on Ctrl+C, a hang-up or a polite kill (Linux: SIGINT, SIGHUP, SIGTERM; Windows: the
-// console's Ctrl+C, Ctrl+Break and close events) only record a stop request; the process goes on
-// so that it can clean up.
-void InstallStopRequests();
-
-// The request that came, as a signal number (Ctrl+C is 2 everywhere), or 0 while none came.
-int StopRequest();
-
-// Whether standard error is a terminal, where a progress line may be redrawn in place.
-bool StandardErrorIsTerminal();
 
 }  // namespace korvanel::platform

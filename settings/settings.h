@@ -18,6 +18,10 @@ std::string ChooseSettingsPath(const std::string& exe_dir, const std::string& te
 // defaults), and makes it the path in use.
 void LocateSettingsFile();
 
+// Decides the settings path as LocateSettingsFile does but creates nothing, for a command that
+// only reads (a listing); one that goes on to write calls LocateSettingsFile first.
+void FindSettingsFile();
+
 // Makes `path` the settings file in use; an empty path switches the store off.
 void SetSettingsPath(std::string path);
 

@@ -28,9 +28,15 @@ std::string ChooseSettingsPath(const std::string& exe_dir, const std::string& te
   return JoinPath(JoinPath(config_dir, kConfigFolder), kFileName);
 }
 
+// The settings path for this process.
+static std::string ThisProcessSettingsPath() {
+  return ChooseSettingsPath(ProgramDirectory(), platform::TempDirectory(), platform::UserConfigDirectory());
+}
+
+void FindSettingsFile() { SetSettingsPath(ThisProcessSettingsPath()); }
+
 void LocateSettingsFile() {
-  const std::string path =
-      ChooseSettingsPath(ProgramDirectory(), platform::TempDirectory(), platform::UserConfigDirectory());
+  const std::string path = ThisProcessSettingsPath();
   std::error_code error;
   fs::create_directories(PathFromUtf8(path).parent_path(), error);
   // Opening for appending creates a missing file and leaves an existing one as it is.

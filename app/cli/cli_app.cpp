@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/cli/cli_benchmark.h"
+#include "app/cli/result_json.h"
 #include "common/path_text.h"
 #include "drives/drive_list.h"
 #include "drives/drive_listing.h"
@@ -30,6 +31,21 @@ void PrintLanguages() {
     std::printf("%c %2d  %-22s %s / %d %%\n", item.current ? '*' : ' ', item.index, item.name.c_str(),
                 item.second_name.c_str(), item.percent);
   }
+}
+
+bool IsListedLanguage(int index) {
+  for (const LanguageMenuItem& item : ListLanguages()) {
+    if (item.index == index) return true;
+  }
+  return false;
+}
+
+// What --lang N alone did, so that the user sees the choice took.
+int PrintLanguageChoice() {
+  for (const LanguageMenuItem& item : ListLanguages()) {
+    if (item.current) std::printf("%d  %s from now on\n", item.index, item.name.c_str());
+  }
+  return 0;
 }
 
 int ExportTranslation() {
@@ -79,14 +95,29 @@ std::optional<ChosenDrive> ChooseDrive(const std::string& drive, const DriveTabl
 }  // namespace
 
 int RunCli(const CliOptions& options) {
-  if (options.lang && !SelectLanguage(*options.lang)) {
-    return UsageError("--lang " + std::to_string(*options.lang) + ": no such language (see --languages)");
+  switch (options.action) {
+    case CliAction::kHelp:
+      std::fputs(HelpText().c_str(), stdout);
+      return 0;
+    case CliAction::kVersion:
+      std::printf("%s\n", GetSpecialText(19).c_str());
+      return 0;
+    default:
+      break;
   }
-  if (options.languages) {
+  if (options.lang) {
+    if (!IsListedLanguage(*options.lang)) {
+      return UsageError("--lang " + std::to_string(*options.lang) + ": no such language (see --languages)");
+    }
+    LocateSettingsFile();  // the choice is stored: the settings file may be made now
+    SelectLanguage(*options.lang);
+  }
+  if (options.action == CliAction::kStoreLanguage) return PrintLanguageChoice();
+  if (options.action == CliAction::kLanguages) {
     PrintLanguages();
     return 0;
   }
-  if (options.export_translation) return ExportTranslation();
+  if (options.action == CliAction::kExportTranslation) return ExportTranslation();
   if (!options.load_translation.empty()) {
     const TranslationLoad loaded = LoadTranslationFile(options.load_translation);
     if (loaded.error) {
@@ -99,13 +130,16 @@ int RunCli(const CliOptions& options) {
   DriveList drives(*system);
   drives.SetShowVolumeLabel(ReadSettingInt("no_vol_label", 0) == 0);
   drives.Refresh();
-  if (options.list) {
-    std::fputs(FormatDriveListing(drives.Table()).c_str(), stdout);
+  if (options.action == CliAction::kList) {
+    const std::string listing = options.json ? DriveListJson(drives.Table().Entries(), GetSpecialText(19))
+                                             : FormatDriveListing(drives.Table());
+    std::fputs(listing.c_str(), stdout);
     return 0;
   }
   std::string error;
   const auto chosen = ChooseDrive(options.drive, drives.Table(), *system, &error);
   if (!chosen) return UsageError(error);
+  LocateSettingsFile();  // the run stores its test length
   return RunBenchmark(options, chosen->directory, chosen->entry);
 }
 

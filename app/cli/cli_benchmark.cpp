@@ -1,22 +1,27 @@
 #include "app/cli/cli_benchmark.h"
 
 #include <cstdio>
+#include <ctime>
 
 #include "app/cli/cli_host.h"
-#include "app/cli/cli_report.h"
 #include "app/cli/main_loop.h"
+#include "app/cli/measured_values.h"
+#include "app/cli/result_json.h"
+#include "app/cli/result_table.h"
 #include "engine/bench_engine.h"
 #include "export/comparison_report.h"
 #include "lang/languages.h"
 #include "platform/clock.h"
-#include "platform/console.h"
 #include "platform/os_version.h"
+#include "platform/stop_requests.h"
 #include "platform/storage.h"
-#include "results/value_texts.h"
+#include "platform/terminal.h"
 #include "settings/settings.h"
 
 namespace korvanel::cli {
 namespace {
+
+constexpr int kExitError = 1;
 
 ComparisonReportInput ReportInput(const BenchEngine& engine, const DriveEntry& drive) {
   ComparisonReportInput input;
@@ -53,47 +58,97 @@ bool WriteReport(const CliOptions& options, const BenchEngine& engine, const Dri
   return true;
 }
 
+// Carries Ctrl+C over to the engine: the first stops after the current pass, the second ends that
+// pass at once. Polled on the main loop, never inside the signal handler.
+class StopRequestRelay {
+ public:
+  StopRequestRelay(BenchEngine& engine, CliHost& host) : engine_(engine), host_(host) {}
+
+  void Poll() {
+    const int requests = platform::StopRequestCount();
+    if (requests >= 1 && !stop_requested_) {
+      stop_requested_ = true;
+      engine_.RequestStop();
+      host_.Announce("Stopping after the current pass (Ctrl+C again: at once); the test file is then removed...");
+    }
+    if (requests >= 2 && !pass_aborted_) {
+      pass_aborted_ = true;
+      engine_.AbortPass();
+      host_.Announce("Stopping now; the test file is being removed...");
+    }
+  }
+  bool stopped() const { return stop_requested_; }
+
+ private:
+  BenchEngine& engine_;
+  CliHost& host_;
+  bool stop_requested_ = false;
+  bool pass_aborted_ = false;
+};
+
+RunState StateOf(const CliHost& host, bool stopped) {
+  // An error outranks a stop: the run did not end the way the user asked for.
+  if (!host.failures().empty()) return RunState::kFailed;
+  return stopped ? RunState::kStopped : RunState::kCompleted;
+}
+
+void PrintResults(const CliOptions& options, const RunRecord& record, const std::string& finish_time) {
+  if (options.json) {
+    std::fputs(RunJson(record).c_str(), stdout);
+  } else if (record.state != RunState::kFailed) {
+    // After an error the error is the result; a table would only show what never ran.
+    const TableNotes notes{record.state, AnythingUnmeasured(record.results), finish_time};
+    const std::optional<int> columns = platform::TerminalColumns(stdout);
+    const std::optional<size_t> width = columns ? std::optional<size_t>(*columns) : std::nullopt;
+    std::fputs(ResultsTable(ShownValueTexts(record.results), LanguagePanelLabels(), notes, width).c_str(), stdout);
+  }
+  std::fflush(stdout);
+}
+
 }  // namespace
 
 int RunBenchmark(const CliOptions& options, const std::string& directory, const std::optional<DriveEntry>& drive) {
-  const int test_time = options.length ? *options.length : ReadSettingInt("test_time_id", 1);
+  RunRecord record;
+  record.program = GetSpecialText(19);
+  record.test_id = options.test_id;
+  record.test_time = options.length ? *options.length : ReadSettingInt("test_time_id", 1);
+  record.directory = directory;
+  record.drive = drive;
+
   MainLoop loop;
-  CliHost host(loop, stderr, platform::StandardErrorIsTerminal());
+  ProgressTerminal terminal{stderr, platform::IsRewritableTerminal(stderr), [] { return platform::TerminalColumns(stderr); }};
+  CliHost host(loop, terminal);
   BenchEngine engine(platform::SystemStorage(), platform::SystemClock(), host);
   host.Attach(&engine);
   engine.SetTexts(LanguageEngineTexts());
+  StopRequestRelay stops(engine, host);
+  platform::InstallStopRequestHandlers();
 
-  platform::InstallStopRequests();
   // Planned before the start, so the worker's first window is already counted against the plan.
-  const RunParameters params = ParametersForTestTime(test_time, engine.parameters());
-  host.PlanRun(PlannedWindows(options.test_id, params.pass_count), params.window_ms);
-  engine.Start({options.test_id, directory, test_time});
+  record.params = ParametersForTestTime(record.test_time, engine.parameters());
+  host.PlanRun(PlannedWindows(options.test_id, record.params.pass_count), record.params.window_ms);
+  record.start_time = IsoLocalTime(std::time(nullptr));
+  engine.Start({options.test_id, directory, record.test_time});
   const std::string model = drive ? " (" + drive->Model + ")" : "";
-  std::fprintf(stderr, "%s: testing %s%s with %s MiB\n", GetSpecialText(19).c_str(), directory.c_str(),
-               model.c_str(), params.test_size_mb.c_str());
+  std::fprintf(stderr, "%s: testing %s%s with %s MiB\n", record.program.c_str(), directory.c_str(), model.c_str(),
+               record.params.test_size_mb.c_str());
 
-  bool stop_announced = false;
   loop.Run([&] { return !engine.run_exists(); },
            [&] {
-             if (platform::StopRequest() && !stop_announced) {
-               stop_announced = true;
-               engine.RequestStop();
-               host.FinishProgress();
-               std::fprintf(stderr, "Stopping after the current pass; the test file is being removed...\n");
-             }
+             stops.Poll();
              host.DrawProgress();
            });
   engine.WaitForRun();
   host.FinishProgress();
 
-  const BenchResults results = engine.results();
-  if (options.json) {
-    const std::string json = ResultsJson(results, engine.test_id(), engine.test_time(), drive ? &*drive : nullptr);
-    std::fputs(json.c_str(), stdout);
-  } else {
-    std::fputs(ResultsTable(FormatValueTexts(results), LanguagePanelLabels(), host.finish_time()).c_str(), stdout);
+  record.end_time = IsoLocalTime(std::time(nullptr));
+  record.results = engine.results();
+  record.state = StateOf(host, stops.stopped());
+  if (record.state == RunState::kFailed) {
+    record.error = host.failures().front().text;
+    record.what_failed = host.failures().front().what_failed;
   }
-  std::fflush(stdout);
+  PrintResults(options, record, host.finish_time());
 
   bool report_ok = true;
   if (options.report || !options.report_file.empty()) {
@@ -101,8 +156,9 @@ int RunBenchmark(const CliOptions& options, const std::string& directory, const 
     if (described.Root.empty()) described.Root = directory;
     report_ok = WriteReport(options, engine, described);
   }
-  if (const int signal_number = platform::StopRequest()) return 128 + signal_number;
-  return host.errors().empty() && report_ok ? 0 : 1;
+  if (record.state == RunState::kFailed) return kExitError;
+  if (record.state == RunState::kStopped) return platform::StopRequestExitCode();
+  return report_ok ? 0 : kExitError;
 }
 
 }  // namespace korvanel::cli

@@ -2,11 +2,25 @@
 
 #include <algorithm>
 
+#include "app/cli/text_width.h"
 #include "results/finish_time.h"
 
 namespace korvanel::cli {
+namespace {
 
-CliHost::CliHost(MainLoop& loop, std::FILE* out, bool terminal) : loop_(loop), out_(out), terminal_(terminal) {}
+constexpr size_t kWidthWhenUnknown = 79;
+constexpr int kFullBarCells = 20;
+// Below this many columns for bar and all the bar gives way; above, it grows up to its full size.
+constexpr int kColumnsBesideBar = 45;
+
+std::string WithoutCarriageReturns(std::string text) {
+  text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+  return text;
+}
+
+}  // namespace
+
+CliHost::CliHost(MainLoop& loop, ProgressTerminal terminal) : loop_(loop), terminal_(std::move(terminal)) {}
 
 void CliHost::PlanRun(int windows, int window_ms) {
   planned_windows_ = windows;
@@ -17,11 +31,11 @@ void CliHost::PlanRun(int windows, int window_ms) {
 void CliHost::PostStatus(std::string text) {
   loop_.Post([this, text = std::move(text)] {
     status_ = text;
-    if (terminal_) {
+    if (terminal_.rewritable) {
       DrawProgress();
     } else if (!status_.empty()) {
-      std::fprintf(out_, "%s\n", status_.c_str());
-      std::fflush(out_);
+      std::fprintf(terminal_.out, "%s\n", status_.c_str());
+      std::fflush(terminal_.out);
     }
   });
 }
@@ -29,7 +43,7 @@ void CliHost::PostStatus(std::string text) {
 void CliHost::PostEndTag(std::string text) {
   loop_.Post([this, text = std::move(text)] {
     status_ = text;
-    if (terminal_) DrawProgress();
+    if (terminal_.rewritable) DrawProgress();
   });
 }
 
@@ -38,14 +52,14 @@ void CliHost::Refresh(const BenchResults&) {
   loop_.Invoke([] {});
 }
 
-void CliHost::ShowError(const std::string& text) {
-  loop_.Invoke([this, text] {
+void CliHost::ShowDetailedError(const std::string& text, const std::string& what_failed) {
+  loop_.Invoke([this, text, what_failed] {
     FinishProgress();
-    std::string shown = text;  // the box's CR LF becomes a terminal's line break
-    shown.erase(std::remove(shown.begin(), shown.end(), '\r'), shown.end());
+    const std::string shown = WithoutCarriageReturns(text);  // the box's CR LF becomes a line break
     std::fprintf(stderr, "korvanel-cli: %s\n", shown.c_str());
+    if (!what_failed.empty()) std::fprintf(stderr, "korvanel-cli: failed while %s\n", what_failed.c_str());
     std::fflush(stderr);
-    errors_.push_back(text);
+    failures_.push_back({shown, what_failed});
   });
 }
 
@@ -62,45 +76,65 @@ void CliHost::StampFinishTime() {
   loop_.Post([this] { finish_time_ = FinishTimeStamp(); });
 }
 
+size_t CliHost::LineWidth(std::optional<int> columns) const {
+  if (!columns) return kWidthWhenUnknown;
+  return static_cast<size_t>(std::max(*columns - 1, 1));
+}
+
+void CliHost::ClearLine(std::optional<int> columns) {
+  const size_t rows = columns && *columns > 0 ? (drawn_width_ + *columns - 1) / *columns : 1;
+  if (rows > 1) std::fprintf(terminal_.out, "\x1b[%zuA", rows - 1);
+  std::fprintf(terminal_.out, rows > 1 ? "\r\x1b[J" : "\r\x1b[K");
+  drawn_width_ = 0;
+}
+
 void CliHost::DrawProgress() {
-  if (!terminal_) return;
+  if (!terminal_.rewritable) return;
   const auto left = loop_.TimerRemaining();
   const int ms_left = left ? static_cast<int>(left->count()) : 0;
-  const std::string line = ProgressLine(windows_started_, planned_windows_, window_ms_, ms_left, status_, 79);
-  std::fprintf(out_, "\r%s\x1b[K", line.c_str());
-  std::fflush(out_);
+  const std::optional<int> columns = terminal_.columns();
+  const std::string line =
+      ProgressLine(windows_started_, planned_windows_, window_ms_, ms_left, status_, LineWidth(columns));
+  ClearLine(columns);
+  std::fputs(line.c_str(), terminal_.out);
+  std::fflush(terminal_.out);
+  drawn_width_ = DisplayWidth(line);
   line_open_ = true;
 }
 
 void CliHost::FinishProgress() {
   if (!line_open_) return;
-  std::fprintf(out_, "\r\x1b[K");
-  std::fflush(out_);
+  ClearLine(terminal_.columns());
+  std::fflush(terminal_.out);
   line_open_ = false;
+}
+
+void CliHost::Announce(const std::string& text) {
+  FinishProgress();
+  std::fprintf(stderr, "%s\n", text.c_str());
+  std::fflush(stderr);
+  DrawProgress();
 }
 
 std::string ProgressLine(int windows_started, int planned_windows, int window_ms, int ms_left_in_window,
                          const std::string& status, size_t width) {
-  constexpr int kBarCells = 20;
   const int total_ms = std::max(1, planned_windows * window_ms);
   // Windows not yet opened, plus what is left of the open one.
   const int open_windows = std::min(windows_started, planned_windows);
   int left_ms = (planned_windows - open_windows) * window_ms + (open_windows > 0 ? ms_left_in_window : 0);
   left_ms = std::clamp(left_ms, 0, total_ms);
   const int done_ms = total_ms - left_ms;
-  const int cells = done_ms * kBarCells / total_ms;
   const int percent = done_ms * 100 / total_ms;
   const int seconds = (left_ms + 999) / 1000;
-  char head[64];
-  std::snprintf(head, sizeof head, "[%s%s] %3d%%  %d:%02d left  ", std::string(cells, '#').c_str(),
-                std::string(kBarCells - cells, '-').c_str(), percent, seconds / 60, seconds % 60);
-  std::string line = head + status;
-  if (line.size() > width) {
-    size_t cut = width;  // never in the middle of a UTF-8 sequence
-    while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
-    line.resize(cut);
+  std::string bar;
+  const int bar_cells = std::clamp(static_cast<int>(width) - kColumnsBesideBar, 0, kFullBarCells);
+  if (bar_cells > 0) {
+    const int cells = done_ms * bar_cells / total_ms;
+    bar = "[" + std::string(cells, '#') + std::string(bar_cells - cells, '-') + "] ";
   }
-  return line;
+  char head[64];
+  std::snprintf(head, sizeof head, "%3d%%  %d:%02d left  ", percent, seconds / 60, seconds % 60);
+  return FitToWidth(bar + head + status, width);
 }
 
 }  // namespace korvanel::cli

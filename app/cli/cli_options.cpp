@@ -1,5 +1,6 @@
 #include "app/cli/cli_options.h"
 
+#include <set>
 #include <utility>
 
 #include "engine/run_parameters.h"
@@ -40,11 +41,49 @@ bool TakesValue(const std::string& name) {
 bool* FlagFor(const std::string& name, CliOptions& options) {
   if (name == "--json") return &options.json;
   if (name == "--help" || name == "-h") return &options.help;
+  if (name == "--version") return &options.version;
   if (name == "--list") return &options.list;
   if (name == "--languages") return &options.languages;
   if (name == "--export-translation") return &options.export_translation;
   if (name == "--report") return &options.report;
   return nullptr;
+}
+
+// Options that only a benchmark run uses.
+const char* const kRunOnlyOptions[] = {"--drive", "--length", "--test", "--report", "--report-file"};
+
+// The action the seen options ask for; an empty text or the reason they do not go together.
+std::string DecideAction(const std::set<std::string>& seen, CliOptions& options) {
+  // --help and --version answer whatever else is given, as other tools do.
+  if (options.help || options.version) {
+    options.action = options.help ? CliAction::kHelp : CliAction::kVersion;
+    return "";
+  }
+  const std::pair<const char*, CliAction> actions[] = {
+      {"--list", CliAction::kList},
+      {"--languages", CliAction::kLanguages},
+      {"--export-translation", CliAction::kExportTranslation},
+  };
+  std::string chosen;
+  for (const auto& [name, action] : actions) {
+    if (!seen.count(name)) continue;
+    if (!chosen.empty()) return chosen + " and " + name + " cannot be combined";
+    chosen = name;
+    options.action = action;
+  }
+  if (seen.count("--report") && seen.count("--report-file")) {
+    return "--report opens the comparison page and --report-file writes it to a file: choose one";
+  }
+  if (!chosen.empty()) {
+    for (const char* option : kRunOnlyOptions) {
+      if (seen.count(option)) return chosen + " runs no benchmark, so " + option + " does not go with it";
+    }
+    if (seen.count("--json") && options.action != CliAction::kList) return "--json goes with a run or --list";
+    return "";
+  }
+  // --lang alone only changes the language; with any other option it applies to that run.
+  if (seen.size() == 1 && seen.count("--lang")) options.action = CliAction::kStoreLanguage;
+  return "";
 }
 
 }  // namespace
@@ -56,9 +95,17 @@ std::optional<int> TestIdForName(const std::string& name) {
   return std::nullopt;
 }
 
+const char* TestNameForId(int test_id) {
+  for (const auto& [test_name, id] : kTestNames) {
+    if (id == test_id) return test_name;
+  }
+  return "unknown";
+}
+
 ParseResult ParseOptions(const std::vector<std::string>& args) {
   ParseResult result;
   CliOptions& options = result.options;
+  std::set<std::string> seen;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     // Options with a value take it from the next argument or after "=".
@@ -98,37 +145,57 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
       result.error = "unknown option '" + arg + "'";
     }
     if (!result.error.empty()) return result;
+    seen.insert(name == "-h" ? "--help" : name);
   }
+  result.error = DecideAction(seen, options);
   return result;
 }
 
 std::string UsageLine() {
-  return "usage: korvanel-cli [--drive DIR|N] [--length 0..3] [--test all|seq|4k|512k|qd64|access] [--json]\n"
-         "                    [--report | --report-file PATH] [--lang N] [--load-translation FILE]\n"
-         "       korvanel-cli --list | --languages | --export-translation | --help";
+  return "usage: korvanel-cli [--drive DIR|N] [--length 0..3] [--json]\n"
+         "                    [--test all|seq|4k|512k|qd64|access]\n"
+         "                    [--report | --report-file PATH] [--lang N]\n"
+         "                    [--load-translation FILE]\n"
+         "       korvanel-cli --list [--json] | --languages | --export-translation\n"
+         "       korvanel-cli --lang N | --help | --version";
 }
 
 std::string HelpText() {
   return UsageLine() +
          "\n\n"
-         "Measures the drive that holds DIR: sequential 1 MiB, random 4 KB and 512 KB, and 4 KB with\n"
-         "64 requests in flight, reads and writes. A temporary test directory is made in DIR and\n"
-         "removed again, also after Ctrl+C.\n\n"
-         "  --drive DIR   the directory to test in (default: the current directory), or N, the\n"
-         "                number of a drive in --list\n"
-         "  --length N    0 quick (100 MiB, ~15 s), 1 short (200 MiB, ~30 s), 2 long (500 MiB, ~60 s),\n"
-         "                3 very long (1000 MiB, ~4 min); default: the last length used\n"
+         "Measures the drive that holds DIR: sequential 1 MiB, random 4 KB and 512 KB,\n"
+         "and 4 KB with 64 requests in flight, reads and writes. A temporary test\n"
+         "directory is made in DIR and removed again, also after Ctrl+C.\n\n"
+         "A benchmark runs unless --list, --languages, --export-translation, --help or\n"
+         "--version is given, or --lang N is the only option: that stores the language\n"
+         "and runs nothing. With no options at all the current directory is measured.\n\n"
+         "  --drive DIR   the directory to test in (default: the current directory),\n"
+         "                or N, the number of a drive in --list\n"
+         "  --length N    0 quick (100 MiB, ~15 s), 1 short (200 MiB, ~30 s),\n"
+         "                2 long (500 MiB, ~60 s), 3 very long (1000 MiB, ~4 min);\n"
+         "                default: the last length used. The drive needs that much\n"
+         "                free space.\n"
          "  --test T      all (default), seq, 4k, 512k, qd64 or access\n"
-         "  --json        print the rates and the drive as JSON instead of the table\n"
-         "  --report      after the run, open the comparison page in the browser\n"
+         "  --json        print the results (with --list: the drives) as JSON\n"
+         "  --report      after the run, open the comparison page in the browser; it\n"
+         "                sends the drive's model, serial number and sizes, the\n"
+         "                system version and the rates\n"
          "  --report-file PATH  after the run, write the comparison page to PATH\n"
          "  --list        print the drives with what is known about them\n"
          "  --languages   print the languages; the current one is marked with *\n"
-         "  --lang N      use language N from now on\n"
-         "  --export-translation  write the English texts for translators and print the file's path\n"
+         "  --lang N      use language N from now on (alone: store it and end)\n"
+         "  --export-translation  write the English texts for translators and print\n"
+         "                the file's path\n"
          "  --load-translation FILE  use a translated text file for this run\n"
+         "  --version     print the program's name and version\n"
          "  --help        this text\n\n"
-         "Exit codes: 0 done, 1 the benchmark reported an error, 2 bad options, 130 stopped by Ctrl+C.\n";
+         "Rates are in MB/s as the panel shows them: KiB per millisecond, which is\n"
+         "1.024 MB/s in decimal units or 0.977 MiB/s. \"-\" marks a value the run did\n"
+         "not measure.\n\n"
+         "Ctrl+C stops after the current pass (its result counts); a second Ctrl+C\n"
+         "ends that pass at once. The test file is removed either way.\n\n"
+         "Exit codes: 0 done, 1 the benchmark reported an error, 2 bad options,\n"
+         "130 stopped by Ctrl+C.\n";
 }
 
 }  // namespace korvanel::cli

@@ -19,11 +19,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "korvanel-cli: %s\n%s\n", parsed.error.c_str(), cli::UsageLine().c_str());
     return 2;
   }
-  if (parsed.options.help) {
-    std::fputs(cli::HelpText().c_str(), stdout);
-    return 0;
-  }
-  LocateSettingsFile();
+  // Only actions that store something create the settings file; a listing leaves no trace.
+  FindSettingsFile();
   if (!LoadLanguageTable()) std::fprintf(stderr, "korvanel-cli: the built-in language table is damaged\n");
   ChooseDefaultLanguage();
   return cli::RunCli(parsed.options);

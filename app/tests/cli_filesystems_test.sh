@@ -109,11 +109,14 @@ check "small drive left empty" "[ $(leftovers "$work/small") -eq 0 ]"
 
 echo "# a read-only mount"
 make_fs ro 64 mkfs.ext4 ro
-"$cli" --drive "$work/ro" --length 0 >/dev/null 2>"$work/ro.err"
+"$cli" --drive "$work/ro" --length 0 >"$work/ro.out" 2>"$work/ro.err"
 rc=$?
 check "read-only drive exits 1" "[ $rc -eq 1 ]"
 check "read-only drive reports the create error with the reason" \
   "grep -q 'File Create Error$' $work/ro.err && grep -q '^0x0000001E:Read-only file system$' $work/ro.err"
+check "read-only drive names the directory it could not create" \
+  "grep -q '^korvanel-cli: failed while creating the test directory $work/ro/Korvanel[0-9A-F]\\{8\\}$' $work/ro.err"
+check "read-only drive prints no result table" "[ ! -s $work/ro.out ]"
 # The engine speaks the chosen language, as the panel hands it the language's texts.
 "$cli" --drive "$work/ro" --length 0 --lang 0 >/dev/null 2>"$work/ro-de.err"
 check "in German the create error is German" "grep -q 'Fehler beim Erstellen der Datei$' $work/ro-de.err"

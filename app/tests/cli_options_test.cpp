@@ -38,5 +38,43 @@ TEST(CliOptions, UsageErrors) {
   }
 }
 
+TEST(CliOptions, ARunStartsUnlessAnActionOrOnlyTheLanguageIsGiven) {
+  const std::pair<std::vector<std::string>, CliAction> cases[] = {
+      {{}, CliAction::kRun},  // the current directory
+      {{"--lang", "0"}, CliAction::kStoreLanguage},
+      {{"--lang=3"}, CliAction::kStoreLanguage},
+      {{"--lang", "0", "--length", "0"}, CliAction::kRun},  // runs, in German
+      {{"--lang", "0", "--json"}, CliAction::kRun},
+      {{"--lang", "1", "--languages"}, CliAction::kLanguages},
+      {{"--lang", "1", "--list"}, CliAction::kList},
+      {{"--list", "--json"}, CliAction::kList},
+      {{"--load-translation", "de.txt"}, CliAction::kRun},
+      {{"--export-translation"}, CliAction::kExportTranslation},
+      {{"--version"}, CliAction::kVersion},
+      {{"--drive", "/mnt", "--version"}, CliAction::kVersion},  // answered, like --help, whatever else stands
+      {{"--list", "--help"}, CliAction::kHelp},
+  };
+  for (const auto& [args, action] : cases) {
+    const ParseResult parsed = ParseOptions(args);
+    EXPECT_TRUE(parsed.error.empty()) << testing::PrintToString(args) << ": " << parsed.error;
+    EXPECT_EQ(parsed.options.action, action) << testing::PrintToString(args);
+  }
+}
+
+TEST(CliOptions, OptionsThatContradictEachOtherAreUsageErrors) {
+  const std::pair<std::vector<std::string>, const char*> cases[] = {
+      {{"--report", "--report-file", "page.html"}, "choose one"},
+      {{"--list", "--drive", "1"}, "--list runs no benchmark, so --drive"},
+      {{"--languages", "--length", "2"}, "--languages runs no benchmark, so --length"},
+      {{"--list", "--report"}, "--report does not go"},
+      {{"--list", "--languages"}, "--list and --languages cannot be combined"},
+      {{"--languages", "--json"}, "--json goes with a run or --list"},
+  };
+  for (const auto& [args, message] : cases) {
+    const ParseResult parsed = ParseOptions(args);
+    EXPECT_NE(parsed.error.find(message), std::string::npos) << testing::PrintToString(args) << ": " << parsed.error;
+  }
+}
+
 }  // namespace
 }  // namespace korvanel::cli

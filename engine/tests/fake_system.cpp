@@ -153,6 +153,19 @@ void FakeSystem::PostResultsReset() {
   pass_index_ = -1;
 }
 
+void FakeSystem::PostStatus(std::string text) {
+  Record("status", text);
+  if (on_status) on_status(text);
+}
+
+void FakeSystem::ShowDetailedError(const std::string& text, const std::string& what_failed) {
+  {
+    std::lock_guard lock(mutex_);
+    error_details_.push_back(what_failed);
+  }
+  ShowError(text);
+}
+
 void FakeSystem::Refresh(const BenchResults& results) {
   std::lock_guard lock(mutex_);
   refreshes.push_back(results);
@@ -211,6 +224,11 @@ std::vector<std::string> FakeSystem::Errors() const {
   std::vector<std::string> out;
   for (const auto& m : Messages()) if (m.kind == "error") out.push_back(m.text);
   return out;
+}
+
+std::vector<std::string> FakeSystem::ErrorDetails() const {
+  std::lock_guard lock(mutex_);
+  return error_details_;
 }
 
 std::vector<Transfer> FakeSystem::Transfers() const {

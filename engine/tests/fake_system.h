@@ -53,6 +53,8 @@ class FakeSystem : public platform::Storage, public platform::Clock, public Engi
   uint32_t dio_alignment = 4096;       // what the file system says direct I/O needs
   // Called after every transfer with its number, on the worker thread.
   std::function<void(uint64_t)> on_transfer;
+  // Called with every status text as it is posted, on the worker thread.
+  std::function<void(const std::string&)> on_status;
 
   BenchEngine* engine = nullptr;
 
@@ -64,6 +66,8 @@ class FakeSystem : public platform::Storage, public platform::Clock, public Engi
   std::vector<Message> Messages() const;
   std::vector<std::string> Statuses() const;
   std::vector<std::string> Errors() const;
+  // What failed on which path, one per error, as the engine described it beside the box.
+  std::vector<std::string> ErrorDetails() const;
   std::vector<Transfer> Transfers() const;
   std::set<std::string> Files() const;
   std::set<std::string> Directories() const;
@@ -94,11 +98,12 @@ class FakeSystem : public platform::Storage, public platform::Clock, public Engi
 
   // EngineHost
   void PostResultsReset() override;
-  void PostStatus(std::string text) override { Record("status", std::move(text)); }
+  void PostStatus(std::string text) override;
   void PostEndTag(std::string text) override { Record("end", std::move(text)); }
   void PostRunFinished() override { Record("finished", ""); }
   void Refresh(const BenchResults& results) override;
   void ShowError(const std::string& text) override { Record("error", text); }
+  void ShowDetailedError(const std::string& text, const std::string& what_failed) override;
   void StartPassTimer(uint32_t period_ms) override;
   void SetRunningState(bool running) override { Record(running ? "running" : "idle", ""); }
   void StampFinishTime() override { Record("stamp", ""); }
@@ -113,6 +118,7 @@ class FakeSystem : public platform::Storage, public platform::Clock, public Engi
 
   mutable std::mutex mutex_;
   std::vector<Message> messages_;
+  std::vector<std::string> error_details_;
   std::vector<Transfer> transfers_;
   std::map<std::string, uint64_t> files_;
   std::set<std::string> dirs_;

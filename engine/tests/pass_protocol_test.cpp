@@ -105,6 +105,76 @@ TEST_F(EngineRun, StopDuringWarmUpStillRunsOneMeasuredPass) {
   EXPECT_TRUE(sys.Directories().empty());
 }
 
+TEST_F(EngineRun, AbortEndsTheMeasuredPassAtOnceAndCountsOnlyEarlierPasses) {
+  // Short test: pass 1 reads at 2 ms per block (512 KiB/ms); pass 2 at 1 ms would be faster, and
+  // its live values (1024) are already shown when the abort comes 250 blocks into it.
+  sys.ops_per_pass = {20, 20, 300};
+  sys.ms_per_transfer_by_pass = {1, 2, 1};
+  sys.on_transfer = [&](uint64_t n) {
+    if (n == 290) engine.AbortPass();
+  };
+  const BenchResults r = RunToEnd(engine, kTestSequential, 1);
+  EXPECT_EQ(sys.Transfers().size(), 291u);  // not one request after the abort
+  EXPECT_DOUBLE_EQ(r.SR, 512);
+  EXPECT_DOUBLE_EQ(sys.refreshes.back().SR, 512);
+  EXPECT_EQ(r.SW, 0);
+  EXPECT_TRUE(sys.Errors().empty());
+  EXPECT_TRUE(sys.Files().empty());
+  EXPECT_TRUE(sys.Directories().empty());
+  EXPECT_EQ(sys.Messages().back().kind, "stamp");
+}
+
+TEST_F(EngineRun, AbortAfterAStopDropsThePassTheStopWaitedFor) {
+  // The first stop lets measured pass 1 run; the abort 10 blocks into it ends it uncounted, and
+  // no earlier measured pass exists.
+  sys.on_transfer = [&](uint64_t n) {
+    if (n == 20) engine.RequestStop();
+    if (n == 30) engine.AbortPass();
+  };
+  const BenchResults r = RunToEnd(engine, kTestAll, 1);
+  EXPECT_EQ(sys.Transfers().size(), 31u);
+  EXPECT_EQ(r.SR, 0);
+  EXPECT_EQ(sys.Statuses().back(), "Sequential Read 1/2");
+  EXPECT_TRUE(sys.Files().empty());
+}
+
+TEST_F(EngineRun, AbortBetweenPassesOpensNoFurtherWindow) {
+  // The abort arrives while the next pass is being announced, before its window opens.
+  sys.on_status = [&](const std::string& status) {
+    if (status == "Sequential Read 2/2") engine.AbortPass();
+  };
+  sys.ms_per_transfer_by_pass = {1, 2};
+  const BenchResults r = RunToEnd(engine, kTestSequential, 1);
+  EXPECT_EQ(sys.Transfers().size(), 40u);  // warm-up and pass 1; pass 2 ends before its first request
+  EXPECT_DOUBLE_EQ(r.SR, 512);
+  EXPECT_EQ(r.SW, 0);
+}
+
+TEST_F(EngineRun, AbortDuringTheQueuedTestStopsIssuingAndDrains) {
+  sys.default_ops = 1000;  // a window of many batches
+  sys.on_transfer = [&](uint64_t n) {
+    if (n == 100) engine.AbortPass();
+  };
+  const BenchResults r = RunToEnd(engine, kTestQueued4K);
+  // After the abort (transfer 100) only requests already in flight complete: at most 64.
+  EXPECT_LE(sys.Transfers().size(), 101u + 64u);
+  EXPECT_EQ(r.RR4KB64QD, 0);
+  EXPECT_EQ(r.RW4KB64QD, 0);
+  EXPECT_TRUE(sys.Errors().empty());
+  EXPECT_TRUE(sys.Files().empty());
+}
+
+TEST_F(EngineRun, ANewRunAfterAnAbortMeasuresNormally) {
+  sys.on_transfer = [&](uint64_t n) {
+    if (n == 3) engine.AbortPass();
+  };
+  EXPECT_EQ(RunToEnd(engine, kTestSequential).SR, 0);
+  sys.on_transfer = nullptr;
+  const BenchResults r = RunToEnd(engine, kTestSequential);
+  EXPECT_DOUBLE_EQ(r.SR, 1024);
+  EXPECT_DOUBLE_EQ(r.SW, 1024);
+}
+
 TEST_F(EngineRun, LiveValuesAtMostEveryHundredMilliseconds) {
   sys.default_ops = 350;
   RunToEnd(engine, kTestSequential);
@@ -156,6 +226,9 @@ TEST_F(EngineRun, ReadFailureShowsTheSystemErrorAndCleansUp) {
   const BenchResults r = RunToEnd(engine, kTestSequential);
   ASSERT_EQ(sys.Errors().size(), 1u);
   EXPECT_EQ(sys.Errors()[0], ExpectedIoError("Read Error", EIO));
+  // Beside the box: what failed on which path (the fake clock still shows the start tick 1000).
+  EXPECT_EQ(sys.ErrorDetails(),
+            (std::vector<std::string>{"reading the test file /drive/Korvanel000003E8/Korvanel000003E8.tmp"}));
   EXPECT_EQ(r.SR, 0);  // the failed pass is discarded; the warm-up never counted
   EXPECT_TRUE(sys.Files().empty());
   EXPECT_TRUE(sys.Directories().empty());

@@ -26,6 +26,7 @@ TEST_F(Preparation, FreeSpaceMustHoldTheTestFile) {
   sys.free_bytes = (100ull << 20) - 1;
   const BenchResults r = RunToEnd(engine, kTestAll);
   EXPECT_EQ(sys.Errors(), (std::vector<std::string>{"Disk-Full"}));
+  EXPECT_EQ(sys.ErrorDetails(), (std::vector<std::string>{"checking the free space in /drive: 99 MiB free, 100 MiB needed"}));
   ExpectNothingLeftAndNothingMeasured(r);
   EXPECT_EQ(sys.first_fill_words.size(), 0u);  // failed before the buffer
 
@@ -51,6 +52,7 @@ TEST_F(Preparation, ReadOnlyDriveFailsAtTheDirectoryWithTheReason) {
   sys.create_dir_error = EROFS;
   const BenchResults r = RunToEnd(engine, kTestAll);
   EXPECT_EQ(sys.Errors(), (std::vector<std::string>{ExpectedIoError("Create-File Error", EROFS)}));
+  EXPECT_EQ(sys.ErrorDetails(), (std::vector<std::string>{"creating the test directory /drive/Korvanel000003E8"}));
   ExpectNothingLeftAndNothingMeasured(r);
 }
 

@@ -1,12 +1,13 @@
 # Linux: O_DIRECT files, io_uring with native AIO as the fallback, XDG directories, POSIX locales.
 set(platform_sources
   linux/console_linux.cpp
+  linux/terminal_linux.cpp
   linux/default_application_linux.cpp
   linux/detached_process.cpp
   linux/locale_linux.cpp
   linux/os_version_linux.cpp
   linux/paths_linux.cpp
-  linux/stop_signals_linux.cpp
+  linux/stop_requests_linux.cpp
   linux/system_tools_linux.cpp
   linux/user_language_linux.cpp
 )

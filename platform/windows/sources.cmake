@@ -6,7 +6,9 @@ set(platform_sources
   windows/os_version_windows.cpp
   windows/owner_only_security.cpp
   windows/paths_windows.cpp
+  windows/stop_requests_windows.cpp
   windows/system_tools_windows.cpp
+  windows/terminal_windows.cpp
   windows/user_language_windows.cpp
   windows/volume_paths.cpp
   windows/wine.cpp

@@ -96,5 +96,21 @@ TEST_F(SettingsLocationTest, OnWindowsTheFileLivesInAppDataUnlessOneLiesBesideTh
   SetSettingsPath("");
 }
 
+TEST_F(SettingsLocationTest, FindingCreatesNothingButReadsAnExistingFile) {
+  if (kWindowsFileSystem) GTEST_SKIP() << "the XDG rule";
+  ScopedEnv config("XDG_CONFIG_HOME", (dir_ / "fresh/config").c_str());
+  FindSettingsFile();
+  const std::string expected = dir_ / "fresh/config/Korvanel/Korvanel.ini";
+  EXPECT_EQ(SettingsPath(), expected);
+  EXPECT_EQ(ReadSettingInt("lng", 7), 7);
+  EXPECT_FALSE(fs::exists(dir_ / "fresh")) << "finding made the configuration directory";
+
+  Touch(expected, "[Program]\nlng=3\n");
+  SetSettingsPath("");
+  FindSettingsFile();
+  EXPECT_EQ(ReadSettingInt("lng", 7), 3);
+  SetSettingsPath("");
+}
+
 }  // namespace
 }  // namespace korvanel

@@ -54,12 +54,15 @@ TEST(WindowsPaths, PrivateTempDirectoryIsMadeOnceAndRefusedWhenTaken) {
   ASSERT_FALSE(directory.empty()) << error.description;
   EXPECT_TRUE(PathLiesUnder(directory, TempDirectory()));
   EXPECT_EQ(PrivateTempDirectory(&error), directory) << "an existing directory of our own is used again";
-  // A file in its place is not a directory of ours.
-  ASSERT_TRUE(RemoveDirectoryW(WidePath(directory).c_str()));
+  // A file in its place is not a directory of ours. The real directory (it may hold the user's last
+  // report) is moved aside meanwhile and put back.
+  const std::wstring aside = WidePath(directory) + L".aside";
+  ASSERT_TRUE(MoveFileW(WidePath(directory).c_str(), aside.c_str()));
   { std::ofstream(PathFromUtf8(directory)) << "planted"; }
   EXPECT_TRUE(PrivateTempDirectory(&error).empty());
   EXPECT_TRUE(error.failed());
   std::filesystem::remove(PathFromUtf8(directory));
+  EXPECT_TRUE(MoveFileW(aside.c_str(), WidePath(directory).c_str()));
 }
 
 TEST(WindowsVersion, TheKernelsVersionNotTheCompatibilityOne) {
