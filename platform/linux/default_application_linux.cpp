@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "platform/linux/detached_process.h"
+#include "platform/web_address.h"
 
 namespace korvanel::platform {
 namespace {
@@ -34,13 +35,7 @@ OpenOutcome OpenWithDefaultApplication(const std::string& path) {
 }
 
 OpenOutcome OpenWebPage(const std::string& address) {
-  // Only web addresses: anything else could name a local file or an option of the opener.
-  if (address.rfind("https://", 0) != 0 && address.rfind("http://", 0) != 0) {
-    OpenOutcome refused;
-    refused.error = SysError::FromErrno(EINVAL);
-    refused.error.description = "not a web address: " + address;
-    return refused;
-  }
+  if (std::optional<OpenOutcome> refused = RefuseUnlessWebAddress(address)) return *refused;
   return OpenWithOpener(address);
 }
 

@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "platform/default_application.h"
+#include "platform/web_address.h"
 #include "platform/windows/com_apartment.h"
 #include "platform/windows/shell_open.h"
 #include "platform/windows/volume_paths.h"
@@ -40,13 +41,7 @@ OpenOutcome OpenWithDefaultApplication(const std::string& path) {
 }
 
 OpenOutcome OpenWebPage(const std::string& address) {
-  // Only web addresses: anything else could name a local file or a program.
-  if (address.rfind("https://", 0) != 0 && address.rfind("http://", 0) != 0) {
-    OpenOutcome refused;
-    refused.error = SysError::FromErrno(EINVAL);
-    refused.error.description = "not a web address: " + address;
-    return refused;
-  }
+  if (std::optional<OpenOutcome> refused = RefuseUnlessWebAddress(address)) return *refused;
   return ShellOpen(WideFromUtf8(address));
 }
 
