@@ -2,6 +2,7 @@
 // Translation files: the English texts written out for a volunteer to translate, and a translated
 // file read back in to replace the interface texts until a built-in language is chosen again.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -25,8 +26,14 @@ struct TranslationExport {
   SysError error;      // why writing (or starting the opener) failed
 };
 
-// Writes the translation file into `directory` (replacing an older one) as UTF-16LE with mark; opens
-// nothing.
+// A translation file holds some 60 short texts; anything near this size is not one.
+inline constexpr size_t kMaxTranslationFileBytes = 1u << 20;
+
+// The translation file as written: the mark FF FE, then TranslationFileText() as UTF-16LE.
+std::string TranslationFileBytes();
+
+// Writes the translation file into `directory` (replacing an older one of the user's own, by the
+// rules of platform::ReplaceFile); opens nothing.
 TranslationExport WriteTranslationFile(const std::string& directory);
 
 // Writes the translation file into Korvanel's private temporary directory and, when that worked,
@@ -47,8 +54,9 @@ struct TranslationLoad {
   SysError error;       // why the file could not be read
 };
 
-// Reads a translation file and makes its texts the active ones (translation mode). A file that
-// cannot be read changes nothing and returns the error; an empty one is used (0 %, placeholders).
+// Reads a translation file and makes its texts the active ones (translation mode). Anything but a
+// regular file of at most kMaxTranslationFileBytes, or a file that cannot be read, changes nothing
+// and returns the error; an empty file is used (0 %, placeholders).
 TranslationLoad LoadTranslationFile(const std::string& path);
 
 }  // namespace korvanel

@@ -93,6 +93,7 @@ TEST_F(PrivateTempDirectoryTest, RefusesADirectoryOthersMayEnter) {
   SysError error;
   EXPECT_EQ(PrivateTempDirectory(&error), "");
   EXPECT_EQ(error.code, EACCES);
+  EXPECT_EQ(error.description, "others may enter " + Expected());
 }
 
 TEST_F(PrivateTempDirectoryTest, RefusesAnotherUsersDirectoryAndAPlainFile) {
@@ -103,13 +104,15 @@ TEST_F(PrivateTempDirectoryTest, RefusesAnotherUsersDirectoryAndAPlainFile) {
   SysError error;
   EXPECT_EQ(PrivateTempDirectory(&error), "");
   EXPECT_EQ(error.code, ENOTDIR);
+  EXPECT_EQ(error.description, Expected() + " is not a directory");
 
   if (geteuid() != 0) GTEST_SKIP() << "handing a directory to another user needs root";
   fs::remove(Expected());
   ASSERT_EQ(mkdir(Expected().c_str(), 0700), 0);
-  ASSERT_EQ(chown(Expected().c_str(), 65534, 65534), 0);
+  ASSERT_EQ(chown(Expected().c_str(), testing::kOtherUser, testing::kOtherUser), 0);
   EXPECT_EQ(PrivateTempDirectory(&error), "");
   EXPECT_EQ(error.code, EACCES);
+  EXPECT_EQ(error.description, Expected() + " belongs to another user");
 }
 
 }  // namespace
