@@ -10,7 +10,12 @@ bool RunPasses(RunContext& run, ResultField field, uint32_t block_bytes,
   for (int pass = 0; pass <= run.params.pass_count; ++pass) {
     run.PostPassStatus(status(pass));
     PassMeasurement measured;
-    if (!run_pass(&measured)) return false;
+    if (!run_pass(&measured)) {
+      // A failed pass measured nothing, and a direction that failed has no best pass: the live
+      // values it showed must not stay behind as if they were a result.
+      run.StoreAndRefresh(field, 0);
+      return false;
+    }
     if (pass == 0) continue;  // the warm-up pass
     const double rate = Rate(block_bytes, measured.operations, measured.elapsed_ms);
     run.StoreAndRefresh(field, rate);

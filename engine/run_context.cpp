@@ -20,14 +20,15 @@ void RunContext::StoreAndRefresh(ResultField field, double value) {
   host.Refresh(results.Copy());
 }
 
-void RunContext::PlainErrorBox(EngineText text) {
-  host.ShowError(Texts()[text]);
+void RunContext::ErrorBox(const std::string& text) {
+  host.ShowError(text);
   flags.keep_running.store(false);
 }
 
+void RunContext::PlainErrorBox(EngineText text) { ErrorBox(Texts()[text]); }
+
 void RunContext::IoErrorBox(EngineText text, const SysError& error) {
-  host.ShowError(IoErrorText(Texts()[text], error.code, error.description));
-  flags.keep_running.store(false);
+  ErrorBox(IoErrorText(Texts()[text], error.code, error.description));
 }
 
 }  // namespace korvanel

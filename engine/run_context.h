@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "common/aligned_buffer.h"
@@ -28,9 +29,12 @@ struct RunFlags {
 // The test directory, file and buffer of one run: valid from preparation to cleanup.
 struct TestTarget {
   std::string drive_dir;           // the directory the user chose
-  std::string dir_path;            // <drive>/Korvanel%08X
-  std::string file_path;           // <dir_path>/Korvanel%08X.tmp
-  bool dir_created = false;        // cleanup removes only what this run created
+  std::string dir_path;            // <drive>/Korvanel%08X, for messages
+  std::string file_name;           // Korvanel%08X.tmp, inside the test directory
+  std::string file_path;           // <dir_path>/<file_name>, for messages
+  // Open from its creation until cleanup; null when this run made none. Cleanup removes only what
+  // this run created.
+  std::unique_ptr<platform::TestDirectory> dir;
   bool file_created = false;
   bool unbuffered = true;          // false on RAM disks, which are measured with ordinary I/O
   uint64_t size_bytes = 0;
@@ -70,7 +74,9 @@ class RunContext {
   uint32_t OpenWindow();
   // Stores a rate and has the host show it.
   void StoreAndRefresh(ResultField field, double value);
-  // A box with only the text; lowers keep_running.
+  // A box with `text`; lowers keep_running.
+  void ErrorBox(const std::string& text);
+  // A box with only the engine text; lowers keep_running.
   void PlainErrorBox(EngineText text);
   // A box with the text and the system's code and description; lowers keep_running.
   void IoErrorBox(EngineText text, const SysError& error);
