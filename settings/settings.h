@@ -29,6 +29,10 @@ std::string SettingsPath();
 // when neither bound is -1 is the result clamped to at most `upper`, then to at least `lower`.
 int ReadSettingInt(const std::string& key, int def, int lower = -1, int upper = -1);
 
+// The stored test length "test_time_id": 1 when missing, otherwise kept within 0..3 (quick .. very
+// long), so an edited file cannot ask for a length that does not exist.
+int ReadTestTimeSetting();
+
 // Stores `value` in decimal under `key` in section "Program"; failures are silent.
 void WriteSettingInt(const std::string& key, int value);
 

@@ -83,6 +83,8 @@ int ReadSettingInt(const std::string& key, int def, int lower, int upper) {
   return value;
 }
 
+int ReadTestTimeSetting() { return ReadSettingInt("test_time_id", 1, 0, 3); }
+
 void WriteSettingInt(const std::string& key, int value) {
   WriteSettingString(kProgramSection, key, std::to_string(value));
 }

@@ -4,11 +4,14 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "app/cli/cli_host.h"
 #include "app/cli/cli_report.h"
 #include "app/cli/main_loop.h"
+#include "common/display_text.h"
 #include "engine/bench_engine.h"
 #include "export/comparison_report.h"
 #include "lang/languages.h"
@@ -71,7 +74,7 @@ bool WriteReport(const CliOptions& options, const BenchEngine& engine, const Dri
 }  // namespace
 
 int RunBenchmark(const CliOptions& options, const std::string& directory, const std::optional<DriveEntry>& drive) {
-  const int test_time = options.length ? *options.length : ReadSettingInt("test_time_id", 1);
+  const int test_time = options.length ? *options.length : ReadTestTimeSetting();
   MainLoop loop;
   CliHost host(loop, stderr, isatty(STDERR_FILENO) == 1);
   BenchEngine engine(platform::SystemStorage(), platform::SystemClock(), host);
@@ -84,8 +87,9 @@ int RunBenchmark(const CliOptions& options, const std::string& directory, const 
   host.PlanRun(PlannedWindows(options.test_id, params.pass_count), params.window_ms);
   engine.Start({options.test_id, directory, test_time});
   const std::string model = drive ? " (" + drive->Model + ")" : "";
-  std::fprintf(stderr, "%s: testing %s%s with %s MiB\n", GetSpecialText(19).c_str(), directory.c_str(),
-               model.c_str(), params.test_size_mb.c_str());
+  std::fprintf(stderr, "%s: testing %s%s with %s MiB\n", GetSpecialText(19).c_str(),
+               EscapeControlCharacters(directory).c_str(), EscapeControlCharacters(model).c_str(),
+               params.test_size_mb.c_str());
 
   bool stop_announced = false;
   loop.Run([&] { return !engine.run_exists(); },
@@ -108,16 +112,25 @@ int RunBenchmark(const CliOptions& options, const std::string& directory, const 
   } else {
     std::fputs(ResultsTable(FormatValueTexts(results), LanguagePanelLabels(), host.finish_time()).c_str(), stdout);
   }
-  std::fflush(stdout);
+  // Results that never reached their reader (a full disk, a closed pipe) are a failure.
+  const bool results_written = std::fflush(stdout) == 0 && !std::ferror(stdout);
+  if (!results_written) std::fprintf(stderr, "korvanel-cli: cannot write the results: %s\n", std::strerror(errno));
 
+  const int signal_number = g_stop_signal.load();
+  const bool failed = !host.errors().empty();
   bool report_ok = true;
   if (options.report || !options.report_file.empty()) {
-    DriveEntry described = drive.value_or(DriveEntry{});
-    if (described.Root.empty()) described.Root = directory;
-    report_ok = WriteReport(options, engine, described);
+    // The page posts to the comparison site as soon as it opens: only a complete run may go there.
+    if (failed || signal_number != 0) {
+      std::fprintf(stderr, "korvanel-cli: no comparison report: the run %s\n", failed ? "failed" : "was stopped");
+    } else {
+      DriveEntry described = drive.value_or(DriveEntry{});
+      if (described.Root.empty()) described.Root = directory;
+      report_ok = WriteReport(options, engine, described);
+    }
   }
-  if (const int signal_number = g_stop_signal.load()) return 128 + signal_number;
-  return host.errors().empty() && report_ok ? 0 : 1;
+  if (signal_number != 0) return 128 + signal_number;
+  return !failed && report_ok && results_written ? 0 : 1;
 }
 
 }  // namespace korvanel::cli

@@ -49,6 +49,15 @@ TEST_F(SettingsStoreTest, IntegersReadByTheLeadingNumberRule) {
   EXPECT_EQ(ReadSettingInt("small", 0, 0, -1), -5);
 }
 
+TEST_F(SettingsStoreTest, TheStoredTestLengthIsOneOfTheFour) {
+  EXPECT_EQ(ReadTestTimeSetting(), 1);  // none stored yet
+  const std::pair<const char*, int> stored[] = {{"2", 2}, {"7", 3}, {"-4", 0}, {"99999999999", 3}, {"x", 0}};
+  for (const auto& [text, expected] : stored) {
+    Write(std::string("[Program]\ntest_time_id=") + text + "\n");
+    EXPECT_EQ(ReadTestTimeSetting(), expected) << text;
+  }
+}
+
 TEST_F(SettingsStoreTest, WithoutAFileOrPathReadsGiveDefaultsAndWritesNothing) {
   EXPECT_EQ(ReadSettingInt("lng", 3), 3);
   SetSettingsPath("");
