@@ -123,13 +123,6 @@ std::string UserConfigDirectory() {
   return (home == "/" ? "" : home) + "/.config";
 }
 
-std::string PrivateTempDirectory(SysError* error) {
-  PrivateDirectory directory;
-  const SysError problem = OpenPrivateDirectory(&directory);
-  if (error != nullptr) *error = problem;
-  return problem ? std::string() : directory.path;
-}
-
 PrivateFile WritePrivateTempFile(const std::string& name, const std::vector<std::string>& pieces) {
   PrivateDirectory directory;
   PrivateFile file;
