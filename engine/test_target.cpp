@@ -134,8 +134,9 @@ void PrepareTestTarget(RunContext& run) {
     run.IoErrorBox(kTextCreateFileError, error);
     return;
   }
-  target.file_name = TestFileName(run.clock.TickMs());
-  target.file_path = target.dir_path + "/" + target.file_name;
+  const uint32_t file_tick = run.clock.TickMs();
+  target.file_name = TestFileName(file_tick);
+  target.file_path = TestFilePath(target.dir_path, file_tick);
 
   // A failed query goes on to the probe, which then reports what is wrong with the drive.
   uint64_t free_bytes = 0;
