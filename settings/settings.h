@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "common/sys_error.h"
+
 namespace korvanel {
 
 // Where the settings file goes for an executable in `exe_dir`: "<exe_dir>/Korvanel.ini" when that
@@ -17,6 +19,11 @@ std::string ChooseSettingsPath(const std::string& exe_dir, const std::string& te
 // configuration directory and an empty file when they are missing (failures leave reads at their
 // defaults), and makes it the path in use.
 void LocateSettingsFile();
+
+// Why the settings file in use cannot be read: it is no regular file (a directory, a device, a
+// FIFO), is larger than a settings file can be, or reading fails. Reads then give their defaults
+// and writes change nothing; the user should learn why. No error when there is no file yet.
+SysError SettingsFileProblem();
 
 // Makes `path` the settings file in use; an empty path switches the store off.
 void SetSettingsPath(std::string path);

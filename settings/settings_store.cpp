@@ -1,9 +1,11 @@
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <filesystem>
 #include <mutex>
 
 #include "common/leading_number.h"
+#include "platform/files.h"
 #include "settings/ini_text.h"
 #include "settings/settings.h"
 #include "settings/whole_file.h"
@@ -44,6 +46,13 @@ void SetSettingsPath(std::string path) {
 std::string SettingsPath() {
   std::lock_guard lock(StoreMutex());
   return CurrentPath();
+}
+
+SysError SettingsFileProblem() {
+  const std::string file = SettingsPath();
+  std::string content;
+  SysError error = file.empty() ? SysError{} : platform::ReadRegularFile(file, kMaxSettingsFileBytes, &content);
+  return error.code == ENOENT ? SysError{} : error;
 }
 
 int ReadSettingString(const std::string& section, const std::string& key, std::string& out,

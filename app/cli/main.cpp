@@ -26,6 +26,10 @@ int main(int argc, char** argv) {
     return 0;
   }
   LocateSettingsFile();
+  if (const SysError problem = SettingsFileProblem()) {
+    std::fprintf(stderr, "korvanel-cli: settings file %s: %s (the defaults are used, nothing is stored)\n",
+                 SettingsPath().c_str(), problem.description.c_str());
+  }
   if (!LoadLanguageTable()) std::fprintf(stderr, "korvanel-cli: the built-in language table is damaged\n");
   ChooseDefaultLanguage();
   return cli::RunCli(parsed.options);

@@ -322,6 +322,13 @@ check "the next run says the disk is full and where the killed run's directory i
   "[ $rc -eq 1 ] && grep -q 'Disk is Full' $work/killed.err && grep -q \"^Left by an earlier run? $left holds [0-9]* MiB\" $work/killed.err"
 check "what the killed run left is not removed unasked" "[ -n \"$left\" ] && [ -d \"$left\" ]"
 
+echo "# a settings file that is no regular file"
+mkdir -p "$work/dir-config/Korvanel/Korvanel.ini"
+XDG_CONFIG_HOME=$work/dir-config "$cli" --languages >/dev/null 2>"$work/dir-config.err"
+rc=$?
+check "a directory as settings file is reported, not fatal (exit $rc)" \
+  "[ $rc -eq 0 ] && grep -q 'Korvanel.ini: not a regular file (the defaults are used' $work/dir-config.err"
+
 echo "# bad options"
 "$cli" --length 9 >/dev/null 2>"$work/usage.err"
 rc=$?

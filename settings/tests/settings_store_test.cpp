@@ -137,11 +137,17 @@ TEST_F(SettingsStoreTest, WhatIsNoSmallRegularFileReadsAsDefaultsAndIsNeverRepla
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   const std::string large = dir_ / "large.ini";
   std::ofstream(large) << "[Program]\nlng=4\n" << std::string(kMaxSettingsFileBytes, ';') << "\n";
-  for (const std::string& path : {directory, fifo, large, std::string("/dev/zero"), std::string("/proc/self/mem")}) {
+  const std::pair<std::string, std::string> problems[] = {
+      {directory, "not a regular file"}, {fifo, "not a regular file"}, {large, "larger than 64 KiB"},
+      {"/dev/zero", "not a regular file"}, {"/proc/self/mem", "Input/output error"}};
+  for (const auto& [path, problem] : problems) {
     SetSettingsPath(path);
     EXPECT_EQ(ReadSettingInt("lng", 5), 5) << path;
     WriteSettingInt("lng", 1);
+    EXPECT_EQ(SettingsFileProblem().description, problem);
   }
+  SetSettingsPath(dir_ / "not-yet.ini");
+  EXPECT_FALSE(SettingsFileProblem());
   EXPECT_TRUE(fs::is_directory(directory));
   EXPECT_TRUE(fs::is_empty(directory));
   EXPECT_TRUE(fs::is_fifo(fifo));
