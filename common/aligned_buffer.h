@@ -1,5 +1,6 @@
 #pragma once
-// A zero-initialised memory block aligned for unbuffered I/O; owns its memory, move-only.
+// A zero-initialised memory block aligned for unbuffered I/O; owns its memory, move-only. Its size
+// is the size asked for, rounded up to a whole number of alignments.
 
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +17,9 @@ class AlignedBuffer {
   // advise the system how to back the memory: advice such as large pages only works before the
   // memory is first written.
   AlignedBuffer(size_t bytes, size_t alignment, void (*before_first_touch)(void* data, size_t bytes) = nullptr) {
+    // aligned_alloc wants a whole number of alignments; anything else is undefined.
+    if (alignment == 0 || bytes > SIZE_MAX - alignment) return;
+    bytes = (bytes + alignment - 1) / alignment * alignment;
     data_ = static_cast<uint8_t*>(std::aligned_alloc(alignment, bytes));
     if (data_) {
       size_ = bytes;

@@ -56,8 +56,9 @@ void LocateSettingsFile() {
   const std::string path = ThisProcessSettingsPath();
   std::error_code error;
   fs::create_directories(fs::path(path).parent_path(), error);
-  // Opening for appending creates a missing file and leaves an existing one as it is.
-  { std::ofstream create(path, std::ios::app); }
+  // Only a missing file is created: opening whatever lies there could block (a FIFO) or act (a
+  // device), and a link is left to the rules of the writes.
+  if (fs::symlink_status(path, error).type() == fs::file_type::not_found) std::ofstream create(path);
   SetSettingsPath(path);
 }
 

@@ -12,6 +12,10 @@
 
 namespace korvanel::testing {
 
+// Another user for tests of what one user may do to another ("nobody"); handing files to them
+// needs root.
+inline constexpr unsigned kOtherUser = 65534;
+
 class ScratchDir {
  public:
   ScratchDir() {

@@ -94,7 +94,8 @@ TEST_F(TranslationFileTest, ReadsEightBitFilesAsUtf8OrWindows1252) {
   EXPECT_EQ(GetText(15), "Größe €");
 
   // UTF-16 with an odd trailing byte and a NUL character inside.
-  LoadTranslationFile(WriteBytes("utf16.txt", std::string("\xFF\xFE" "1\0" "5\0=\0a\0\0\0b\0\n\0x", 19)));
+  const char utf16[] = "\xFF\xFE" "1\0" "5\0=\0a\0\0\0b\0\n\0x";
+  LoadTranslationFile(WriteBytes("utf16.txt", std::string(utf16, sizeof utf16 - 1)));
   EXPECT_EQ(GetText(15), "ab");
 }
 
@@ -106,6 +107,20 @@ TEST_F(TranslationFileTest, UnreadableFileChangesNothing) {
     EXPECT_EQ(loaded.message, "");
     EXPECT_FALSE(TranslationInUse());
     EXPECT_EQ(GetText(16), "Stopp");
+  }
+  // Nothing but a small regular file is read: no abort, no endless read, no wait for a writer.
+  ASSERT_EQ(mkfifo((scratch_ / "fifo").c_str(), 0600), 0);
+  const std::string large = WriteBytes("large.txt", std::string(kMaxTranslationFileBytes + 1, 'x'));
+  const std::pair<std::string, std::string> refused[] = {
+      {scratch_.string(), "not a regular file"},     {(scratch_ / "fifo").string(), "not a regular file"},
+      {"/dev/zero", "not a regular file"},           {large, "larger than 1 MiB"},
+      {"/proc/self/mem", "Input/output error"},
+  };
+  for (const auto& [path, reason] : refused) {
+    const TranslationLoad loaded = LoadTranslationFile(path);
+    EXPECT_EQ(loaded.error.description, reason) << path;
+    EXPECT_EQ(loaded.message, "");
+    EXPECT_FALSE(TranslationInUse());
   }
   // An empty file is a translation with nothing in it.
   const TranslationLoad empty = LoadTranslationFile(WriteBytes("empty.txt", ""));
@@ -125,6 +140,18 @@ TEST_F(TranslationFileTest, ExportWithoutDesktopWritesButDoesNotOpen) {
   EXPECT_FALSE(exported.error.failed());
   EXPECT_TRUE(exported.path.starts_with(runtime_dir + "/"));
   EXPECT_TRUE(std::filesystem::exists(exported.path));
+}
+
+TEST_F(TranslationFileTest, ARefusedPrivateDirectoryIsNamedInTheError) {
+  const std::string runtime_dir = (scratch_ / "runtime").string();
+  mkdir(runtime_dir.c_str(), 0700);
+  mkdir((runtime_dir + "/korvanel").c_str(), 0700);
+  chmod((runtime_dir + "/korvanel").c_str(), 0755);  // others may look in: not private
+  ScopedEnv runtime("XDG_RUNTIME_DIR", runtime_dir.c_str());
+  const TranslationExport exported = ExportTranslationFile();
+  EXPECT_FALSE(exported.written);
+  EXPECT_EQ(exported.path, runtime_dir + "/korvanel/" + TranslationFileName());
+  EXPECT_EQ(exported.error.description, "others may enter " + runtime_dir + "/korvanel");
 }
 
 // This machine has no desktop, so a stand-in "xdg-open" on PATH records what it was given. The
