@@ -87,6 +87,10 @@ std::string GetSpecialText(int id) {
   return *special[id];
 }
 
+std::string SiteAddress() { return GetSpecialText(CurrentLanguage() == kGermanLanguage ? 21 : 20); }
+
+std::string ThanksPageAddress() { return GetSpecialText(CurrentLanguage() == kGermanLanguage ? 23 : 24); }
+
 void ChooseDefaultLanguage() {
   const int fallback = DefaultLanguageForLocale(platform::UserMessagesLocale());
   SetCurrentLanguage(ReadSettingInt("lng", fallback));

@@ -35,8 +35,7 @@ ComparisonReportInput ReportInput(const BenchEngine& engine, const DriveEntry& d
   input.program = GetSpecialText(19);
   const platform::SystemVersion version = platform::CurrentSystemVersion();
   input.os = {version.major, version.minor, version.build, ""};
-  // German has a site of its own.
-  input.site_address = GetSpecialText(CurrentLanguage() == 0 ? 21 : 20);
+  input.site_address = SiteAddress();
   return input;
 }
 
