@@ -1,5 +1,6 @@
 #pragma once
-// A zero-initialised memory block aligned for unbuffered I/O; owns its memory, move-only.
+// A zero-initialised memory block aligned for unbuffered I/O; owns its memory, move-only. Its size
+// is the size asked for, rounded up to a whole number of alignments.
 
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +20,9 @@ class AlignedBuffer {
   // advise the system how to back the memory: advice such as large pages only works before the
   // memory is first written.
   AlignedBuffer(size_t bytes, size_t alignment, void (*before_first_touch)(void* data, size_t bytes) = nullptr) {
+    // A whole number of alignments, so that the last unbuffered transfer never runs past the end.
+    if (alignment == 0 || bytes > SIZE_MAX - alignment) return;
+    bytes = (bytes + alignment - 1) / alignment * alignment;
     void* data = ::operator new(bytes, std::align_val_t(alignment), std::nothrow);
     if (data == nullptr) return;
     alignment_ = alignment;

@@ -1,5 +1,6 @@
 #include "drives/drive_refresh.h"
 
+#include "common/display_text.h"
 #include "drives/drive_summary.h"
 #include "drives/drive_table.h"
 #include "drives/volume_queries.h"
@@ -45,6 +46,6 @@ void IdentifyDrives(DriveSystem& system, CDiskInfo& disks, bool show_label,
   for (DriveEntry& entry : *entries) DescribeDrive(system, disks, show_label, &entry);
 }
 
-std::string DriveItemText(const DriveEntry& entry) { return entry.Root + " " + entry.Model; }
+std::string DriveItemText(const DriveEntry& entry) { return EscapeControlCharacters(entry.Root + " " + entry.Model); }
 
 }  // namespace korvanel

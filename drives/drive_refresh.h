@@ -22,7 +22,7 @@ bool DescribeDrive(DriveSystem& system, const CDiskInfo& disks, bool show_label,
 void IdentifyDrives(DriveSystem& system, CDiskInfo& disks, bool show_label,
                     std::vector<DriveEntry>* entries);
 
-// The drive list's text for an entry: Root, a blank and Model.
+// The drive list's text for an entry: Root, a blank and Model, control characters shown escaped.
 std::string DriveItemText(const DriveEntry& entry);
 
 }  // namespace korvanel

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdlib>
 
+#include "common/display_text.h"
 #include "drives/drive_texts.h"
 #include "results/locale_number.h"
 
@@ -44,14 +45,19 @@ int64_t ParseSizeText(const std::string& size_text) {
 
 std::string BuildDriveSummary(const DriveEntry& entry, const std::string& partition_text) {
   const int64_t size = ParseSizeText(entry.SizeText);
-  std::string summary = " " + entry.Model + " [" + DecimalSizeText(size) + "G]";
-  summary += kSummaryLineBreak;
-  summary += " " + BinarySizeText(size) + " " + entry.Interface + " " +
-             DriveText(kDriveTextDriver) + ": " + entry.Driver;
-  summary += kSummaryLineBreak;
-  summary += " " + DriveText(kDriveTextPartition) + ": (" + entry.Device + ") " + partition_text;
-  summary += kSummaryLineBreak;
-  summary += SpaceLine(entry);
+  // The fields come from devices, file systems and other users' mounts: control characters in them
+  // are shown, not obeyed, and cannot break the summary's lines.
+  const std::string lines[] = {
+      " " + entry.Model + " [" + DecimalSizeText(size) + "G]",
+      " " + BinarySizeText(size) + " " + entry.Interface + " " + DriveText(kDriveTextDriver) + ": " + entry.Driver,
+      " " + DriveText(kDriveTextPartition) + ": (" + entry.Device + ") " + partition_text,
+      SpaceLine(entry),
+  };
+  std::string summary;
+  for (const std::string& line : lines) {
+    if (!summary.empty()) summary += kSummaryLineBreak;
+    summary += EscapeControlCharacters(line);
+  }
   return summary;
 }
 

@@ -22,7 +22,8 @@ std::string DecimalSizeText(int64_t bytes);
 int64_t ParseSizeText(const std::string& size_text);
 
 // The summary of `entry` (model, interface, driver, sizes, device and space must be filled) with
-// `partition_text` from GetVolumeText on line 3.
+// `partition_text` from GetVolumeText on line 3. Control characters in the fields are shown escaped
+// ("\x1B"), so a volume label or a mount point cannot act on a terminal or break a line.
 std::string BuildDriveSummary(const DriveEntry& entry, const std::string& partition_text);
 
 }  // namespace korvanel

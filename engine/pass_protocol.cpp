@@ -16,7 +16,12 @@ bool RunPasses(RunContext& run, ResultField field, uint32_t block_bytes,
       run.StoreAndRefresh(field, best);
       return false;
     }
-    if (!completed) return false;
+    if (!completed) {
+      // A failed pass measured nothing, and a direction that failed has no best pass: the live
+      // values it showed must not stay behind as if they were a result.
+      run.StoreAndRefresh(field, 0);
+      return false;
+    }
     if (pass == 0) continue;  // the warm-up pass
     const double rate = Rate(block_bytes, measured.operations, measured.elapsed_ms);
     run.StoreAndRefresh(field, rate);

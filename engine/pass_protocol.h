@@ -22,7 +22,8 @@ struct PassMeasurement {
 using PassRunner = std::function<bool(PassMeasurement*)>;
 
 // Runs the passes of one direction into `field`. `status(pass)` gives each pass's status line.
-// Returns whether the test may go on (false after an error or a stop).
+// Returns whether the test may go on (false after an error or a stop). After a failed pass the
+// field is 0 (not measured), whatever live values or earlier passes put there.
 bool RunPasses(RunContext& run, ResultField field, uint32_t block_bytes,
                const std::function<std::string(int pass)>& status, const PassRunner& run_pass);
 

@@ -90,7 +90,7 @@ bool RunQueuedPass(RunContext& run, const platform::QueuedTransfer& transfer, ui
                    PassMeasurement* measured) {
   const EngineText failure_text = transfer.write ? kTextWriteError : kTextReadError;
   SysError error;
-  auto file = run.storage.OpenQueued(run.target.file_path, transfer, run.target.unbuffered, &error);
+  auto file = run.target.dir->OpenQueued(run.target.file_name, transfer, run.target.unbuffered, &error);
   if (!file) {
     run.IoErrorBox(kTextCreateFileError, error, run.OnTestFile("opening") + " for queued requests");
     return false;

@@ -23,14 +23,17 @@ void RunContext::StoreAndRefresh(ResultField field, double value) {
   host.Refresh(results.Copy());
 }
 
-void RunContext::PlainErrorBox(EngineText text, const std::string& what_failed) {
-  host.ShowDetailedError(Texts()[text], what_failed);
+void RunContext::ErrorBox(const std::string& text, const std::string& what_failed) {
+  host.ShowDetailedError(text, what_failed);
   flags.keep_running.store(false);
 }
 
+void RunContext::PlainErrorBox(EngineText text, const std::string& what_failed) {
+  ErrorBox(Texts()[text], what_failed);
+}
+
 void RunContext::IoErrorBox(EngineText text, const SysError& error, const std::string& what_failed) {
-  host.ShowDetailedError(IoErrorText(Texts()[text], error.code, error.description), what_failed);
-  flags.keep_running.store(false);
+  ErrorBox(IoErrorText(Texts()[text], error.code, error.description), what_failed);
 }
 
 }  // namespace korvanel

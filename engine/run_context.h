@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "common/aligned_buffer.h"
@@ -29,9 +30,12 @@ struct RunFlags {
 // The test directory, file and buffer of one run: valid from preparation to cleanup.
 struct TestTarget {
   std::string drive_dir;           // the directory the user chose
-  std::string dir_path;            // <drive>/Korvanel%08X
-  std::string file_path;           // <dir_path>/Korvanel%08X.tmp
-  bool dir_created = false;        // cleanup removes only what this run created
+  std::string dir_path;            // <drive>/Korvanel%08X, for messages
+  std::string file_name;           // Korvanel%08X.tmp, inside the test directory
+  std::string file_path;           // <dir_path>/<file_name>, for messages
+  // Open from its creation until cleanup; null when this run made none. Cleanup removes only what
+  // this run created.
+  std::unique_ptr<platform::TestDirectory> dir;
   bool file_created = false;
   bool unbuffered = true;          // false on RAM disks, which are measured with ordinary I/O
   uint64_t size_bytes = 0;
@@ -75,8 +79,10 @@ class RunContext {
   void StoreAndRefresh(ResultField field, double value);
   // What a failure on the test file was doing, for the error report: "<doing> the test file <path>".
   std::string OnTestFile(const char* doing) const { return std::string(doing) + " the test file " + target.file_path; }
-  // A box with only the text; lowers keep_running. `what_failed` tells the host what was being done
-  // on which path ("checking the free space of /mnt/usb").
+  // A box with `text`; lowers keep_running. `what_failed` tells the host what was being done on
+  // which path ("checking the free space of /mnt/usb").
+  void ErrorBox(const std::string& text, const std::string& what_failed);
+  // A box with only the engine text; lowers keep_running.
   void PlainErrorBox(EngineText text, const std::string& what_failed);
   // A box with the text and the system's code and description; lowers keep_running.
   void IoErrorBox(EngineText text, const SysError& error, const std::string& what_failed);

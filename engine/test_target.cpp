@@ -1,36 +1,41 @@
 #include "engine/test_target.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <random>
 
-#include "common/path_text.h"
+#include "engine/leftovers.h"
+#include "engine/status_texts.h"
 
 namespace korvanel {
 namespace {
 
 // The test directory's name comes from the tick, so it is predictable: on a shared directory
-// someone else may hold it already. The run then takes the next free name and never uses theirs.
-constexpr int kDirectoryAttempts = 64;
+// someone else may hold it already, and whoever holds the next names can hold all of them. The
+// run takes the next few tick names, then names nobody can predict, and never uses one it did not
+// make.
+constexpr int kTickNameAttempts = 4;
+constexpr int kUnpredictableNameAttempts = 16;
 
-std::string HexName(const char* prefix, uint32_t tick) {
-  char name[32];
-  std::snprintf(name, sizeof name, "%s%08X", prefix, tick);
-  return name;
+SysError TryDirectoryName(RunContext& run, const std::string& name) {
+  TestTarget& target = run.target;
+  SysError error;
+  // The path of the name tried, so a failure can say which directory could not be made.
+  target.dir_path = PathInDrive(target.drive_dir, name);
+  target.dir = run.storage.CreateTestDirectory(target.drive_dir, name, &error);
+  return error;
 }
 
 SysError MakeTestDirectory(RunContext& run) {
-  TestTarget& target = run.target;
-  uint32_t tick = run.clock.TickMs();
+  const uint32_t tick = run.clock.TickMs();
   SysError error;
-  for (int attempt = 0; attempt < kDirectoryAttempts; ++attempt, ++tick) {
-    target.dir_path = TestDirectoryPath(target.drive_dir, tick);
-    error = run.storage.CreatePrivateDirectory(target.dir_path);
-    if (!error) {
-      target.dir_created = true;
-      return error;
-    }
-    if (!error.Is(EEXIST)) return error;
+  for (int attempt = 0; attempt < kTickNameAttempts; ++attempt) {
+    error = TryDirectoryName(run, TestDirectoryName(tick + static_cast<uint32_t>(attempt)));
+    if (!error || !error.Is(EEXIST)) return error;
+  }
+  std::random_device unpredictable;
+  for (int attempt = 0; attempt < kUnpredictableNameAttempts; ++attempt) {
+    error = TryDirectoryName(run, TestDirectoryName(unpredictable()));
+    if (!error || !error.Is(EEXIST)) return error;
   }
   return error;
 }
@@ -38,8 +43,9 @@ SysError MakeTestDirectory(RunContext& run) {
 // Writes 8 bytes ("QEX-" as UTF-16LE) to a new cached file and removes it again: a read-only or
 // write-protected drive fails here, before any memory is taken.
 bool ProbeWrite(RunContext& run) {
+  TestTarget& target = run.target;
   SysError error;
-  auto probe = run.storage.CreateFile(run.target.file_path, false, &error);
+  auto probe = target.dir->CreateFile(target.file_name, false, &error);
   if (!probe) {
     run.IoErrorBox(kTextCreateFileError, error, "creating the probe file " + run.target.file_path);
     return false;
@@ -48,8 +54,9 @@ bool ProbeWrite(RunContext& run) {
   error = probe->Write(kProbe, sizeof kProbe, 0);
   probe->Close();
   // A file on this file system says what alignment direct I/O needs; the buffer follows it.
-  run.target.alignment = run.storage.DirectIoAlignment(run.target.file_path);
-  run.storage.RemoveFile(run.target.file_path);
+  target.alignment = target.dir->DirectIoAlignment(target.file_name);
+  // Should the removal fail, the test file cannot be created under the name and says so.
+  target.dir->RemoveFile(target.file_name);
   if (error) {
     run.IoErrorBox(kTextWriteError, error, "writing the probe file " + run.target.file_path);
     return false;
@@ -73,7 +80,7 @@ bool FillBuffer(RunContext& run) {
 bool WriteTestFile(RunContext& run) {
   TestTarget& target = run.target;
   SysError error;
-  auto file = run.storage.CreateFile(target.file_path, target.unbuffered, &error);
+  auto file = target.dir->CreateFile(target.file_name, target.unbuffered, &error);
   if (!file) {
     run.IoErrorBox(kTextCreateFileError, error, run.OnTestFile("creating"));
     return false;
@@ -108,15 +115,18 @@ std::string FreeSpaceShortage(const std::string& drive_dir, uint64_t free_bytes,
          std::to_string(needed_mib) + " MiB needed";
 }
 
+// Too little space is often our own doing: a test directory that an earlier run could not remove.
+void ReportDiskFull(RunContext& run, uint64_t free_bytes, uint32_t needed_mib) {
+  run.ErrorBox(run.Texts()[kTextDiskFull] + LeftoverLines(FindLeftovers(run.storage, run.target.drive_dir)),
+               FreeSpaceShortage(run.target.drive_dir, free_bytes, needed_mib));
+}
+
+// What cleanup could not remove stays on the user's drive: the user must learn where.
+void ReportNotRemoved(RunContext& run, const std::string& path, const SysError& error) {
+  run.ErrorBox(IoErrorText("Could not remove " + path, error.code, error.description), "removing " + path);
+}
+
 }  // namespace
-
-std::string TestDirectoryPath(const std::string& drive_dir, uint32_t tick) {
-  return JoinPath(drive_dir, HexName("Korvanel", tick));
-}
-
-std::string TestFilePath(const std::string& dir_path, uint32_t tick) {
-  return JoinPath(dir_path, HexName("Korvanel", tick) + ".tmp");
-}
 
 void PrepareTestTarget(RunContext& run) {
   run.flags.busy.store(true);
@@ -131,29 +141,40 @@ void PrepareTestTarget(RunContext& run) {
     run.IoErrorBox(kTextCreateFileError, error, "creating the test directory " + target.dir_path);
     return;
   }
-  target.file_path = TestFilePath(target.dir_path, run.clock.TickMs());
+  const uint32_t file_tick = run.clock.TickMs();
+  target.file_name = TestFileName(file_tick);
+  target.file_path = TestFilePath(target.dir_path, file_tick);
 
   // A failed query goes on to the probe, which then reports what is wrong with the drive.
   uint64_t free_bytes = 0;
   if (!run.storage.FreeBytes(target.drive_dir, &free_bytes) && free_bytes < target.size_bytes) {
-    run.PlainErrorBox(kTextDiskFull, FreeSpaceShortage(target.drive_dir, free_bytes, size_mib));
+    ReportDiskFull(run, free_bytes, size_mib);
     return;
   }
   if (!ProbeWrite(run)) return;
   if (!FillBuffer(run)) return;
   run.host.PostStatus(run.Texts()[kTextInitialize]);
   // Set before the file exists: on copy-on-write file systems only files created afterwards bypass the cache.
-  if (target.unbuffered) run.storage.PrepareForDirectIo(target.dir_path);
-  WriteTestFile(run);
+  if (target.unbuffered) target.dir->PrepareForDirectIo();
+  if (!WriteTestFile(run)) return;
+  // The file went into our directory wherever that is now; but a directory that someone else moved
+  // is no longer where the user looks, and the run is not what the user asked for.
+  if (SysError moved = target.dir->CheckInPlace()) {
+    run.IoErrorBox(kTextCreateFileError, moved, "checking the test directory " + target.dir_path);
+  }
 }
 
 void CleanupTestTarget(RunContext& run) {
   TestTarget& target = run.target;
   target.buffer = AlignedBuffer();
-  if (target.file_created) run.storage.RemoveFile(target.file_path);
-  if (target.dir_created) run.storage.RemoveDirectory(target.dir_path);
+  SysError error;
+  if (target.file_created && (error = target.dir->RemoveFile(target.file_name))) {
+    ReportNotRemoved(run, target.file_path, error);
+  } else if (target.dir && (error = target.dir->Remove())) {
+    ReportNotRemoved(run, target.dir_path, error);
+  }
+  target.dir.reset();
   target.file_created = false;
-  target.dir_created = false;
   run.host.PostEndTag("");
   run.host.PostRunFinished();
   run.flags.keep_running.store(false);

@@ -38,7 +38,7 @@ SysError CloseAfterPass(platform::BlockFile& file, bool write) {
 // Runs one pass: requests one after the other until the window closes.
 bool RunPass(RunContext& run, const Direction& dir, PassMeasurement* measured) {
   SysError error;
-  auto file = run.storage.OpenFile(run.target.file_path, dir.hint, run.target.unbuffered, &error);
+  auto file = run.target.dir->OpenFile(run.target.file_name, dir.hint, run.target.unbuffered, &error);
   if (!file) {
     run.IoErrorBox(kTextCreateFileError, error, run.OnTestFile("opening"));
     return false;

@@ -3,10 +3,9 @@
 #include <cerrno>
 #include <vector>
 
-#include "common/replace_file.h"
-#include "common/path_text.h"
 #include "export/report_page.h"
 #include "export/result_query.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 
 namespace korvanel {
@@ -33,21 +32,20 @@ std::string BuildComparisonReportPage(const ComparisonReportInput& input) {
 
 SysError WriteComparisonReportFile(const std::string& path, const ComparisonReportInput& input) {
   if (!IsUsableSiteAddress(input.site_address)) return UnusableSiteAddress();
-  return ReplaceFileWithPieces(path, PagePieces(input));
+  return platform::ReplaceFile(path, PagePieces(input));
 }
 
 ComparisonReportOutcome WriteComparisonReport(const ComparisonReportInput& input, const PageOpener& open) {
   ComparisonReportOutcome outcome;
-  const std::string directory = platform::PrivateTempDirectory(&outcome.error);
-  if (directory.empty()) {
-    if (!outcome.error) outcome.error = SysError::FromErrno(ENOENT);
+  if (!IsUsableSiteAddress(input.site_address)) {
+    outcome.error = UnusableSiteAddress();
     return outcome;
   }
-  const std::string path = JoinPath(directory, kReportPageName);
-  outcome.error = WriteComparisonReportFile(path, input);
+  const platform::PrivateFile page = platform::WritePrivateTempFile(kReportPageName, PagePieces(input));
+  outcome.error = page.error;
   if (outcome.error) return outcome;
-  outcome.page_path = path;
-  const platform::OpenOutcome opened = open(path);
+  outcome.page_path = page.path;
+  const platform::OpenOutcome opened = open(page.path);
   outcome.opened = opened.launched;
   outcome.error = opened.error;
   return outcome;

@@ -17,8 +17,10 @@ inline constexpr const char* kReportPageName = "korvanel_tmp.html";
 // The whole page for `input`, as it is written to the file.
 std::string BuildComparisonReportPage(const ComparisonReportInput& input);
 
-// Writes the page to `path`, replacing any file there in one step, and opens nothing. Returns
-// EINVAL for a site address that is not a plain http(s) URL, else the file system's error.
+// Writes the page to `path`, replacing a file there in one step (by the rules of
+// platform::ReplaceFile: never another user's file, a device or a link planted by someone else), and
+// opens nothing. Returns EINVAL for a site address that is not a plain http(s) URL, else the file
+// system's error.
 SysError WriteComparisonReportFile(const std::string& path, const ComparisonReportInput& input);
 
 using PageOpener = std::function<platform::OpenOutcome(const std::string& path)>;

@@ -36,12 +36,6 @@ const Language* FindLanguage(const LanguageTable& table, int index) {
   return &table.languages[index];
 }
 
-std::size_t DeclaredSize(std::span<const std::uint8_t> image) {
-  if (image.size() < 4) return 0;
-  return std::size_t{image[0]} | std::size_t{image[1]} << 8 | std::size_t{image[2]} << 16 |
-         std::size_t{image[3]} << 24;
-}
-
 bool IsListed(const Language& language) {
   return CountCodePoints(language.display_name) >= kMinMenuNameLength;
 }
@@ -66,7 +60,7 @@ std::string TextLocked(const LanguageState& state, int id) {
 bool LoadLanguageTable() {
   const std::span<const std::uint8_t> image = BuiltInLanguageImage();
   const std::vector<std::uint8_t> unpacked = LzariDecode(image);
-  if (unpacked.empty() || unpacked.size() != DeclaredSize(image)) return false;
+  if (unpacked.empty() || unpacked.size() != LzariDeclaredSize(image)) return false;
   const std::string text =
       Utf16LeToUtf8(std::string_view(reinterpret_cast<const char*>(unpacked.data()), unpacked.size()));
   InstallLanguageTable(IndexLanguageTable(text));
@@ -92,6 +86,10 @@ std::string GetSpecialText(int id) {
   if (id < 0 || id >= static_cast<int>(special.size()) || !special[id]) return {};
   return *special[id];
 }
+
+std::string SiteAddress() { return GetSpecialText(CurrentLanguage() == kGermanLanguage ? 21 : 20); }
+
+std::string ThanksPageAddress() { return GetSpecialText(CurrentLanguage() == kGermanLanguage ? 23 : 24); }
 
 void ChooseDefaultLanguage() {
   const std::optional<uint16_t> language_id = platform::UserUiLanguageId();

@@ -29,6 +29,13 @@ std::string GetText(int id);
 // Language-independent text `id` (0..127), empty when absent or out of range.
 std::string GetSpecialText(int id);
 
+// The maker's web site in the interface language: German has a site of its own, every other
+// language uses the English one (a loaded translation keeps the site of the language chosen before).
+std::string SiteAddress();
+
+// The thank-you page on that site.
+std::string ThanksPageAddress();
+
 // Sets the current language: "lng" from the settings, defaulting to the user's system language.
 void ChooseDefaultLanguage();
 

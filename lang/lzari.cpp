@@ -122,9 +122,14 @@ std::size_t LZARI::DecodeFromMemory(std::span<const std::uint8_t> input, std::ui
   return sink.length;
 }
 
+std::uint32_t LzariDeclaredSize(std::span<const std::uint8_t> stream) {
+  if (stream.size() < 4) return 0;
+  return std::uint32_t{stream[0]} | std::uint32_t{stream[1]} << 8 | std::uint32_t{stream[2]} << 16 |
+         std::uint32_t{stream[3]} << 24;
+}
+
 std::vector<std::uint8_t> LzariDecode(std::span<const std::uint8_t> stream, std::size_t max_size) {
-  std::size_t declared = 0;
-  for (std::size_t i = 0; i < 4 && i < stream.size(); ++i) declared |= std::size_t{stream[i]} << (8 * i);
+  const std::size_t declared = LzariDeclaredSize(stream);
   if (declared > max_size) return {};
   std::vector<std::uint8_t> out(declared + 1);
   LZARI decoder;

@@ -52,10 +52,16 @@ class LZARI {
   lzari::Model model_;
 };
 
+// The most a stream may unpack to here: the language table is some 70 KiB, and a corrupt or hostile
+// header (5 bytes can ask for 4 GiB) must not make us allocate, decode and write gigabytes.
+inline constexpr std::size_t kMaxLzariUnpackedBytes = 64u << 20;
+
+// The unpacked size a stream's header declares; 0 for a stream shorter than its header.
+std::uint32_t LzariDeclaredSize(std::span<const std::uint8_t> stream);
+
 // Decodes a whole stream into a buffer of the size its header declares. Returns an empty buffer when
-// the header declares more than `max_size` bytes, so a corrupt header cannot make us allocate (and
-// decode) gigabytes.
+// the header declares more than `max_size` bytes.
 std::vector<std::uint8_t> LzariDecode(std::span<const std::uint8_t> stream,
-                                      std::size_t max_size = 64u << 20);
+                                      std::size_t max_size = kMaxLzariUnpackedBytes);
 
 }  // namespace korvanel

@@ -1,7 +1,9 @@
 // korvanel-lzari: packs and unpacks LZARI streams; the build uses it to pack the language table.
 //   korvanel-lzari e IN OUT
 //   korvanel-lzari d IN OUT [--capacity N]   (stores at most N - 1 bytes, as the program's loader does)
+// Like the program's loader, it refuses a stream that declares more than kMaxLzariUnpackedBytes.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -46,8 +48,9 @@ std::optional<std::size_t> ParseCapacity(const std::string& text) {
 }
 
 std::vector<std::uint8_t> Decode(const std::vector<std::uint8_t>& stream, std::optional<std::size_t> capacity) {
-  if (!capacity) return korvanel::LzariDecode(stream, SIZE_MAX - 1);
-  std::vector<std::uint8_t> out(*capacity);
+  if (!capacity) return korvanel::LzariDecode(stream);
+  // No more room than the stream can fill: a large capacity must not allocate by itself.
+  std::vector<std::uint8_t> out(std::min<std::size_t>(*capacity, korvanel::LzariDeclaredSize(stream) + std::size_t{1}));
   korvanel::LZARI decoder;
   out.resize(decoder.DecodeFromMemory(stream, out.data(), out.size()));
   return out;
@@ -69,6 +72,12 @@ int main(int argc, char** argv) {
   const auto input = ReadFile(argv[2]);
   if (!input) {
     std::cerr << "korvanel-lzari: cannot read " << argv[2] << "\n";
+    return 1;
+  }
+  if (mode == "d" && korvanel::LzariDeclaredSize(*input) > korvanel::kMaxLzariUnpackedBytes) {
+    std::cerr << "korvanel-lzari: " << argv[2] << " declares " << korvanel::LzariDeclaredSize(*input)
+              << " unpacked bytes, more than the " << (korvanel::kMaxLzariUnpackedBytes >> 20)
+              << " MiB a language table may have\n";
     return 1;
   }
   const std::vector<std::uint8_t> output = mode == "e" ? korvanel::LzariEncode(*input) : Decode(*input, capacity);

@@ -2,14 +2,10 @@
 
 #include "common/path_text.h"
 
-#include <cerrno>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
-#include "platform/default_application.h"
 #include "lang/languages.h"
 #include "lang/text_encoding.h"
+#include "platform/default_application.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 
 namespace korvanel {
@@ -19,8 +15,6 @@ namespace {
 constexpr int kProgramNameText = 19;
 constexpr int kTranslatorRequestText = 25;
 constexpr int kListedMissingIds = 9;
-
-SysError LastStreamError() { return SysError::FromErrno(errno != 0 ? errno : EIO); }
 
 bool HasText(const std::optional<std::string>& text) { return text && !text->empty(); }
 
@@ -41,32 +35,24 @@ std::string TranslationFileText() {
          "##=" + LanguageDisplayName(kEnglishLanguage) + "\r\n\r\n" + EnglishSectionText() + "\r\n\r\n";
 }
 
+std::string TranslationFileBytes() { return "\xFF\xFE" + Utf8ToUtf16Le(TranslationFileText()).value_or(""); }
+
 TranslationExport WriteTranslationFile(const std::string& directory) {
   TranslationExport result;
   result.path = JoinPath(directory, TranslationFileName());
-  std::error_code ignored;
-  std::filesystem::remove(PathFromUtf8(result.path), ignored);  // a link planted under our name is dropped, not followed
-
-  const std::string bytes = "\xFF\xFE" + Utf8ToUtf16Le(TranslationFileText()).value_or("");
-  errno = 0;
-  std::ofstream out(PathFromUtf8(result.path), std::ios::binary | std::ios::trunc);
-  if (out) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (out) out.close();
-  if (!out) {
-    result.error = LastStreamError();
-    return result;
-  }
-  result.written = true;
+  result.error = platform::ReplaceFile(result.path, {TranslationFileBytes()});
+  result.written = !result.error;
   return result;
 }
 
-TranslationExport ExportTranslationFile() {
+TranslationExport ExportTranslationFile(const TranslationOpener& open) {
   TranslationExport result;
-  const std::string directory = platform::PrivateTempDirectory(&result.error);
-  if (directory.empty()) return result;
-  result = WriteTranslationFile(directory);
+  const platform::PrivateFile file = platform::WritePrivateTempFile(TranslationFileName(), {TranslationFileBytes()});
+  result.path = file.path;
+  result.error = file.error;
+  result.written = !file.error;
   if (result.written) {
-    const platform::OpenOutcome outcome = platform::OpenWithDefaultApplication(result.path);
+    const platform::OpenOutcome outcome = open(result.path);
     result.opened = outcome.launched;
     result.error = outcome.error;
   }
@@ -115,18 +101,9 @@ std::string CompletenessReport(const TextTable& english, const TextTable& transl
 
 TranslationLoad LoadTranslationFile(const std::string& path) {
   TranslationLoad result;
-  std::error_code ignored;
-  if (std::filesystem::is_directory(PathFromUtf8(path), ignored)) {
-    result.error = SysError::FromErrno(EISDIR);
-    return result;
-  }
-  errno = 0;
-  std::ifstream in(PathFromUtf8(path), std::ios::binary);
-  if (!in) {
-    result.error = LastStreamError();
-    return result;
-  }
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string bytes;
+  result.error = platform::ReadRegularFile(path, kMaxTranslationFileBytes, &bytes);
+  if (result.error) return result;
   TextTable texts;
   ParseTextSection(DecodeTranslationFileBytes(bytes), texts);
   result.message = CompletenessReport(LanguageTexts(kEnglishLanguage), texts);

@@ -2,10 +2,13 @@
 // Translation files: the English texts written out for a volunteer to translate, and a translated
 // file read back in to replace the interface texts until a built-in language is chosen again.
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "common/sys_error.h"
+#include "platform/default_application.h"
 #include "lang/text_section.h"
 
 namespace korvanel {
@@ -25,13 +28,21 @@ struct TranslationExport {
   SysError error;      // why writing (or starting the opener) failed
 };
 
-// Writes the translation file into `directory` (replacing an older one) as UTF-16LE with mark; opens
-// nothing.
+// A translation file holds some 60 short texts; anything near this size is not one.
+inline constexpr size_t kMaxTranslationFileBytes = 1u << 20;
+
+// The translation file as written: the mark FF FE, then TranslationFileText() as UTF-16LE.
+std::string TranslationFileBytes();
+
+// Writes the translation file into `directory` (replacing an older one of the user's own, by the
+// rules of platform::ReplaceFile); opens nothing.
 TranslationExport WriteTranslationFile(const std::string& directory);
 
+using TranslationOpener = std::function<platform::OpenOutcome(const std::string& path)>;
+
 // Writes the translation file into Korvanel's private temporary directory and, when that worked,
-// asks the desktop to open it in the user's editor.
-TranslationExport ExportTranslationFile();
+// has `open` show it in the user's editor (the desktop's opener unless a caller passes another).
+TranslationExport ExportTranslationFile(const TranslationOpener& open = platform::OpenWithDefaultApplication);
 
 // A file's bytes as UTF-8 text: UTF-16LE when it starts with the mark FF FE, else UTF-8 (a UTF-8
 // mark is dropped), else Windows-1252 when the bytes are not valid UTF-8. NUL characters are dropped.
@@ -47,8 +58,9 @@ struct TranslationLoad {
   SysError error;       // why the file could not be read
 };
 
-// Reads a translation file and makes its texts the active ones (translation mode). A file that
-// cannot be read changes nothing and returns the error; an empty one is used (0 %, placeholders).
+// Reads a translation file and makes its texts the active ones (translation mode). Anything but a
+// regular file of at most kMaxTranslationFileBytes, or a file that cannot be read, changes nothing
+// and returns the error; an empty file is used (0 %, placeholders).
 TranslationLoad LoadTranslationFile(const std::string& path);
 
 }  // namespace korvanel

@@ -11,8 +11,10 @@ namespace korvanel::platform {
 // ANSI code page, which loses names in other scripts; there they are read in UTF-16 instead.
 std::vector<std::string> CommandLineArguments(int argc, char** argv);
 
-// Makes the terminal show the UTF-8 text the program writes (Windows consoles start in an OEM code
-// page); nothing to do elsewhere.
-void UseUtf8Output();
+// Prepares the program's output: the terminal shows the UTF-8 text the program writes (Windows
+// consoles start in an OEM code page), and a reader that goes away (`| head`) makes writes fail
+// instead of ending the program before its cleanup (Linux would send SIGPIPE; Windows only fails
+// the write).
+void PrepareOutput();
 
 }  // namespace korvanel::platform

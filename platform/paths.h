@@ -2,6 +2,7 @@
 // Where Korvanel finds itself and keeps its files. Implemented once per platform.
 
 #include <string>
+#include <vector>
 
 #include "common/sys_error.h"
 
@@ -24,10 +25,21 @@ std::string UserConfigDirectory();
 bool PathLiesUnder(const std::string& path, const std::string& directory);
 
 // Korvanel's private directory for its temporary files (report page, screenshot, translation
-// export). Linux: $XDG_RUNTIME_DIR/korvanel when that variable is set, otherwise a directory of the
-// user's own under TempDirectory(), created with mode 0700. Windows: TempDirectory()\Korvanel,
-// created with access for the user alone. Refused (empty result and `error` set) when the name is
-// taken by a link, by another user's directory, or (Linux) by a directory that others may write to.
-std::string PrivateTempDirectory(SysError* error = nullptr);
+// export). Linux: $XDG_RUNTIME_DIR/korvanel when that variable names a directory that nobody else
+// can rearrange (the user's or root's, not writable by others unless sticky), otherwise
+// korvanel-<uid> in TempDirectory(), created on first use with mode 0700. Windows:
+// TempDirectory()\Korvanel, created with access for the user alone. Refused (its description
+// naming the directory) when the name is taken by a link or another reparse point, by another
+// user's directory, or (Linux) by a directory that others may enter.
+struct PrivateFile {
+  std::string path;  // where the file is (or would have been) written
+  SysError error;    // why it could not be written; the description says what is wrong
+};
+
+// Writes `pieces` as the file `name` in the private directory, replacing an older file of that
+// name (by the rules of ReplaceFile, platform/files.h). The directory is checked and kept open, and
+// the file is created relative to it, so a directory swapped in by someone else between the check
+// and the write cannot redirect it. The path is for handing the file to other programs.
+PrivateFile WritePrivateTempFile(const std::string& name, const std::vector<std::string>& pieces);
 
 }  // namespace korvanel::platform

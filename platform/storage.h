@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/aligned_buffer.h"
 #include "common/sys_error.h"
@@ -61,6 +62,43 @@ class QueuedFile {
 
 enum class AccessHint { kSequential, kRandom };
 
+// One entry of a directory, as the entry itself is (a link is not followed).
+struct DirectoryEntry {
+  enum class Kind { kDirectory, kRegularFile, kOther };
+  std::string name;
+  Kind kind = Kind::kOther;
+  uint64_t size_bytes = 0;  // regular files only
+};
+
+// The directory one run makes on the drive, open from its creation until the object goes. Its
+// files are created, opened and removed by name relative to the directory itself, so renaming the
+// directory or putting a link in its place cannot send them anywhere else.
+class TestDirectory {
+ public:
+  // Closes the directory; removes nothing.
+  virtual ~TestDirectory() = default;
+  // Creates a new file; never follows a link and never opens an existing file.
+  virtual std::unique_ptr<BlockFile> CreateFile(const std::string& name, bool unbuffered, SysError* error) = 0;
+  // Opens an existing file for reading and writing; never follows a link.
+  virtual std::unique_ptr<BlockFile> OpenFile(const std::string& name, AccessHint hint, bool unbuffered,
+                                              SysError* error) = 0;
+  virtual std::unique_ptr<QueuedFile> OpenQueued(const std::string& name, const QueuedTransfer& transfer,
+                                                 bool unbuffered, SysError* error) = 0;
+  // Memory alignment that unbuffered transfers on this file system need, asked of the file `name`
+  // (directories usually don't say): at least 4096.
+  virtual uint32_t DirectIoAlignment(const std::string& name) = 0;
+  // Prepares the directory so that files created in it later really bypass the cache (no
+  // copy-on-write, no compression). Refusals are ignored.
+  virtual void PrepareForDirectIo() = 0;
+  virtual SysError RemoveFile(const std::string& name) = 0;
+  // An error when the directory no longer lies where it was made (someone moved it or put something
+  // else in its place); the description says so, and where it is now when that can be told.
+  virtual SysError CheckInPlace() = 0;
+  // Removes the directory, which must be empty, from where it was made; refused (CheckInPlace's
+  // error) when it is no longer there.
+  virtual SysError Remove() = 0;
+};
+
 class Storage {
  public:
   virtual ~Storage() = default;
@@ -70,30 +108,18 @@ class Storage {
   // True when `dir` lies on a file system held in memory (tmpfs, ramfs): it cannot be measured
   // unbuffered, and a cache bypass would mean nothing there anyway.
   virtual bool IsRamDisk(const std::string& dir) = 0;
-  // Memory alignment that unbuffered transfers on the file system of `path` need (best asked of a
-  // regular file there): at least 4096.
-  virtual uint32_t DirectIoAlignment(const std::string& path) = 0;
 
   // A zeroed buffer for unbuffered transfers (empty when out of memory). The system may back it
   // with large pages, so that a large block reaches the drive as one request rather than being split
   // wherever its pages lie apart in memory.
   virtual AlignedBuffer NewTransferBuffer(size_t bytes, size_t alignment) { return AlignedBuffer(bytes, alignment); }
 
-  // Creates a new directory that only the user can enter; fails with EEXIST when the name is taken.
-  virtual SysError CreatePrivateDirectory(const std::string& path) = 0;
-  // Prepares a directory so that files created in it later really bypass the cache (no
-  // copy-on-write, no compression). Refusals are ignored.
-  virtual void PrepareForDirectIo(const std::string& dir) = 0;
-  // Creates a new file; never follows a link and never opens an existing file.
-  virtual std::unique_ptr<BlockFile> CreateFile(const std::string& path, bool unbuffered, SysError* error) = 0;
-  // Opens an existing file for reading and writing; never follows a link.
-  virtual std::unique_ptr<BlockFile> OpenFile(const std::string& path, AccessHint hint, bool unbuffered,
-                                              SysError* error) = 0;
-  virtual std::unique_ptr<QueuedFile> OpenQueued(const std::string& path, const QueuedTransfer& transfer,
-                                                 bool unbuffered, SysError* error) = 0;
-  // Removal; failures are ignored because cleanup has nothing better to do with them.
-  virtual void RemoveFile(const std::string& path) = 0;
-  virtual void RemoveDirectory(const std::string& path) = 0;
+  // Creates the new directory `name` in `parent`, which only the user can enter, and opens it; fails
+  // with EEXIST when the name is taken (an existing directory is never used).
+  virtual std::unique_ptr<TestDirectory> CreateTestDirectory(const std::string& parent, const std::string& name,
+                                                             SysError* error) = 0;
+  // The entries of `dir`, without "." and "..".
+  virtual SysError ListDirectory(const std::string& dir, std::vector<DirectoryEntry>* entries) = 0;
 };
 
 // The storage of the machine Korvanel runs on.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the missing Debian packages listed in scripts/deps.txt (as root, or through sudo when it
-# is available), then configures and builds Korvanel in ./build.
+# is available), then configures and builds Korvanel in ./build. With --deps-only it only installs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,5 +23,6 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+[ "${1:-}" = --deps-only ] && exit 0
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)"

@@ -9,7 +9,7 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 struct IniLine {
   std::string_view content;  // without the line ending
-  std::string_view ending;   // "\n", "\r\n" or empty for an unterminated last line
+  std::string_view ending;   // "\n", "\r\n"; for the last line also "\r" or empty
 };
 
 std::vector<IniLine> SplitLines(std::string_view text) {
@@ -17,7 +17,10 @@ std::vector<IniLine> SplitLines(std::string_view text) {
   while (!text.empty()) {
     const size_t newline = text.find('\n');
     if (newline == std::string_view::npos) {
-      lines.push_back({text, {}});
+      // A last line that ends in a lone CR has ended: the CR is no part of its value, also once a
+      // line is added after it and the CR becomes half of a CR LF.
+      const size_t cr = text.ends_with('\r') ? 1 : 0;
+      lines.push_back({text.substr(0, text.size() - cr), text.substr(text.size() - cr)});
       break;
     }
     const size_t content_end = (newline > 0 && text[newline - 1] == '\r') ? newline - 1 : newline;
@@ -105,7 +108,7 @@ std::vector<IniLine> ParseLines(std::string_view text) {
 
 std::string_view LineEndingOf(const std::vector<IniLine>& lines) {
   for (const IniLine& line : lines) {
-    if (!line.ending.empty()) return line.ending;
+    if (line.ending.ends_with('\n')) return line.ending;
   }
   return "\n";
 }
@@ -133,8 +136,10 @@ std::string SetIniValue(std::string_view text, std::string_view section, std::st
   } else {
     size_t insert_at = lines.size();
     if (position.section != std::string_view::npos) insert_at = position.section_last_line + 1;
-    // The line before the new ones needs an ending of its own if it was the unterminated last one.
-    if (insert_at > 0 && lines[insert_at - 1].ending.empty()) lines[insert_at - 1].ending = ending;
+    // The line before the new ones needs a whole ending of its own if it was the unterminated last one.
+    if (insert_at > 0 && !lines[insert_at - 1].ending.ends_with('\n')) {
+      lines[insert_at - 1].ending = lines[insert_at - 1].ending.empty() ? ending : "\r\n";
+    }
     std::vector<IniLine> added;
     if (position.section == std::string_view::npos) added.push_back({section_line, ending});
     added.push_back({key_line, ending});

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "common/sys_error.h"
+
 namespace korvanel {
 
 // Where the settings file goes for an executable in `exe_dir`: "<exe_dir>/Korvanel.ini" when that
@@ -21,6 +23,10 @@ void LocateSettingsFile();
 // Decides the settings path as LocateSettingsFile does but creates nothing, for a command that
 // only reads (a listing); one that goes on to write calls LocateSettingsFile first.
 void FindSettingsFile();
+// Why the settings file in use cannot be read: it is no regular file (a directory, a device, a
+// FIFO), is larger than a settings file can be, or reading fails. Reads then give their defaults
+// and writes change nothing; the user should learn why. No error when there is no file yet.
+SysError SettingsFileProblem();
 
 // Makes `path` the settings file in use; an empty path switches the store off.
 void SetSettingsPath(std::string path);
@@ -32,6 +38,10 @@ std::string SettingsPath();
 // otherwise the value's leading decimal number (0 when it has no digits, saturated to int). Only
 // when neither bound is -1 is the result clamped to at most `upper`, then to at least `lower`.
 int ReadSettingInt(const std::string& key, int def, int lower = -1, int upper = -1);
+
+// The stored test length "test_time_id": 1 when missing, otherwise kept within 0..3 (quick .. very
+// long), so an edited file cannot ask for a length that does not exist.
+int ReadTestTimeSetting();
 
 // Stores `value` in decimal under `key` in section "Program"; failures are silent.
 void WriteSettingInt(const std::string& key, int value);

@@ -38,9 +38,11 @@ void FindSettingsFile() { SetSettingsPath(ThisProcessSettingsPath()); }
 void LocateSettingsFile() {
   const std::string path = ThisProcessSettingsPath();
   std::error_code error;
-  fs::create_directories(PathFromUtf8(path).parent_path(), error);
-  // Opening for appending creates a missing file and leaves an existing one as it is.
-  { std::ofstream create(PathFromUtf8(path), std::ios::app); }
+  const fs::path file = PathFromUtf8(path);
+  fs::create_directories(file.parent_path(), error);
+  // Only a missing file is created: opening whatever lies there could block (a FIFO) or act (a
+  // device), and a link is left to the rules of the writes.
+  if (fs::symlink_status(file, error).type() == fs::file_type::not_found) std::ofstream create(file);
   SetSettingsPath(path);
 }
 

@@ -1,9 +1,11 @@
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <filesystem>
 #include <mutex>
 
 #include "common/leading_number.h"
+#include "platform/files.h"
 #include "settings/ini_text.h"
 #include "settings/settings.h"
 #include "settings/whole_file.h"
@@ -46,6 +48,13 @@ std::string SettingsPath() {
   return CurrentPath();
 }
 
+SysError SettingsFileProblem() {
+  const std::string file = SettingsPath();
+  std::string content;
+  SysError error = file.empty() ? SysError{} : platform::ReadRegularFile(file, kMaxSettingsFileBytes, &content);
+  return error.Is(ENOENT) ? SysError{} : error;
+}
+
 int ReadSettingString(const std::string& section, const std::string& key, std::string& out,
                       const std::string& path) {
   std::lock_guard lock(StoreMutex());
@@ -82,6 +91,8 @@ int ReadSettingInt(const std::string& key, int def, int lower, int upper) {
   }
   return value;
 }
+
+int ReadTestTimeSetting() { return ReadSettingInt("test_time_id", 1, 0, 3); }
 
 void WriteSettingInt(const std::string& key, int value) {
   WriteSettingString(kProgramSection, key, std::to_string(value));

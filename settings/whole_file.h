@@ -1,18 +1,23 @@
 #pragma once
-// Whole-file reading and replacing for small text files that must never be seen half-written.
+// Whole-file reading and replacing for the settings file, which must never be seen half-written.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
 namespace korvanel {
 
-// The whole content of `path`; nullopt when it is missing or cannot be read.
+// A settings file is far below this; anything larger is not one of ours.
+inline constexpr size_t kMaxSettingsFileBytes = 64 * 1024;
+
+// The whole content of the regular file at `path`; nullopt when it is missing, is not a regular
+// file (a directory, a device, a FIFO), is larger than kMaxSettingsFileBytes or cannot be read.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 
-// Replaces the file at `path` (a link's target when `path` is a link) with `content`: a new file in
+// Replaces the file at `path` with `content` by the rules of platform::ReplaceFile: a new file in
 // the same directory is written and renamed over it, so readers see the old or the new content,
-// never a part. The old file's permissions carry over. False on failure, the old file unchanged
-// and no new file left behind.
+// never a part; the old file's permissions carry over; a link is followed only when it and its
+// target are the user's own. False on failure, the old file unchanged and no new file left behind.
 bool ReplaceFileAtomically(const std::string& path, const std::string& content);
 
 }  // namespace korvanel

@@ -13,6 +13,7 @@
 #include "drives/drive_system.h"
 #include "lang/languages.h"
 #include "lang/translation_file.h"
+#include "platform/files.h"
 #include "settings/settings.h"
 
 namespace korvanel::cli {
@@ -135,6 +136,12 @@ int RunCli(const CliOptions& options) {
                                              : FormatDriveListing(drives.Table());
     std::fputs(listing.c_str(), stdout);
     return 0;
+  }
+  // Found out now, not after minutes of benchmark.
+  if (!options.report_file.empty()) {
+    if (const SysError unusable = platform::CheckReplaceable(options.report_file)) {
+      return UsageError("--report-file " + options.report_file + ": " + unusable.description);
+    }
   }
   std::string error;
   const auto chosen = ChooseDrive(options.drive, drives.Table(), *system, &error);

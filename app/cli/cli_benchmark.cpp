@@ -1,6 +1,8 @@
 #include "app/cli/cli_benchmark.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "app/cli/cli_host.h"
@@ -8,6 +10,7 @@
 #include "app/cli/measured_values.h"
 #include "app/cli/result_json.h"
 #include "app/cli/result_table.h"
+#include "common/display_text.h"
 #include "engine/bench_engine.h"
 #include "export/comparison_report.h"
 #include "lang/languages.h"
@@ -32,8 +35,7 @@ ComparisonReportInput ReportInput(const BenchEngine& engine, const DriveEntry& d
   input.program = GetSpecialText(19);
   const platform::SystemVersion version = platform::CurrentSystemVersion();
   input.os = {version.major, version.minor, version.build, version.service_pack};
-  // German has a site of its own.
-  input.site_address = GetSpecialText(CurrentLanguage() == 0 ? 21 : 20);
+  input.site_address = SiteAddress();
   return input;
 }
 
@@ -111,7 +113,7 @@ int RunBenchmark(const CliOptions& options, const std::string& directory, const 
   RunRecord record;
   record.program = GetSpecialText(19);
   record.test_id = options.test_id;
-  record.test_time = options.length ? *options.length : ReadSettingInt("test_time_id", 1);
+  record.test_time = options.length ? *options.length : ReadTestTimeSetting();
   record.directory = directory;
   record.drive = drive;
 
@@ -130,7 +132,8 @@ int RunBenchmark(const CliOptions& options, const std::string& directory, const 
   record.start_time = IsoLocalTime(std::time(nullptr));
   engine.Start({options.test_id, directory, record.test_time});
   const std::string model = drive ? " (" + drive->Model + ")" : "";
-  std::fprintf(stderr, "%s: testing %s%s with %s MiB\n", record.program.c_str(), directory.c_str(), model.c_str(),
+  std::fprintf(stderr, "%s: testing %s%s with %s MiB\n", record.program.c_str(),
+               EscapeControlCharacters(directory).c_str(), EscapeControlCharacters(model).c_str(),
                record.params.test_size_mb.c_str());
 
   loop.Run([&] { return !engine.run_exists(); },
@@ -149,16 +152,25 @@ int RunBenchmark(const CliOptions& options, const std::string& directory, const 
     record.what_failed = host.failures().front().what_failed;
   }
   PrintResults(options, record, host.finish_time());
+  // Results that never reached their reader (a full disk, a closed pipe) are a failure.
+  const bool results_written = std::fflush(stdout) == 0 && !std::ferror(stdout);
+  if (!results_written) std::fprintf(stderr, "korvanel-cli: cannot write the results: %s\n", std::strerror(errno));
 
   bool report_ok = true;
   if (options.report || !options.report_file.empty()) {
-    DriveEntry described = drive.value_or(DriveEntry{});
-    if (described.Root.empty()) described.Root = directory;
-    report_ok = WriteReport(options, engine, described);
+    // The page posts to the comparison site as soon as it opens: only a complete run may go there.
+    if (record.state != RunState::kCompleted) {
+      std::fprintf(stderr, "korvanel-cli: no comparison report: the run %s\n",
+                   record.state == RunState::kFailed ? "failed" : "was stopped");
+    } else {
+      DriveEntry described = drive.value_or(DriveEntry{});
+      if (described.Root.empty()) described.Root = directory;
+      report_ok = WriteReport(options, engine, described);
+    }
   }
   if (record.state == RunState::kFailed) return kExitError;
   if (record.state == RunState::kStopped) return platform::StopRequestExitCode();
-  return report_ok ? 0 : kExitError;
+  return report_ok && results_written ? 0 : kExitError;
 }
 
 }  // namespace korvanel::cli

@@ -13,7 +13,7 @@
 
 int main(int argc, char** argv) {
   using namespace korvanel;
-  platform::UseUtf8Output();
+  platform::PrepareOutput();
   const cli::ParseResult parsed = cli::ParseOptions(platform::CommandLineArguments(argc, argv));
   if (!parsed.error.empty()) {
     std::fprintf(stderr, "korvanel-cli: %s\n%s\n", parsed.error.c_str(), cli::UsageLine().c_str());
@@ -21,6 +21,10 @@ int main(int argc, char** argv) {
   }
   // Only actions that store something create the settings file; a listing leaves no trace.
   FindSettingsFile();
+  if (const SysError problem = SettingsFileProblem()) {
+    std::fprintf(stderr, "korvanel-cli: settings file %s: %s (the defaults are used, nothing is stored)\n",
+                 SettingsPath().c_str(), problem.description.c_str());
+  }
   if (!LoadLanguageTable()) std::fprintf(stderr, "korvanel-cli: the built-in language table is damaged\n");
   ChooseDefaultLanguage();
   return cli::RunCli(parsed.options);

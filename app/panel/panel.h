@@ -18,6 +18,7 @@
 #include "drives/drive_system.h"
 #include "engine/bench_engine.h"
 #include "platform/clock.h"
+#include "platform/default_application.h"
 #include "platform/os_version.h"
 #include "platform/storage.h"
 #include "results/value_texts.h"
@@ -100,6 +101,7 @@ class Panel : private EngineEvents {
   void ExportTranslation();
   void LoadTranslation();
   void ReportFailure(const std::string& what, const SysError& error);
+  platform::OpenOutcome OpenOnDesktop(const std::string& path);
   bool HasCommand(int command);
 
   PanelView& view_;

@@ -9,12 +9,11 @@
 #include "app/panel/panel_ids.h"
 #include "app/panel/results_text.h"
 #include "app/panel/web_links.h"
-#include "common/path_text.h"
-#include "common/replace_file.h"
 #include "export/comparison_report.h"
 #include "export/screenshot_naming.h"
 #include "lang/languages.h"
 #include "lang/translation_file.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "settings/locale_date_time.h"
 #include "settings/settings.h"
@@ -35,18 +34,6 @@ std::optional<platform::SystemTool> ToolForCommand(int command) {
     case kCommandDiskManagement: return SystemTool::kDiskManagement;
     default: return std::nullopt;
   }
-}
-
-// Writes `bytes` as `name` into Korvanel's private temporary directory; the path, or the error.
-std::string WritePrivateFile(const std::string& name, const std::string& bytes, SysError* error) {
-  const std::string directory = platform::PrivateTempDirectory(error);
-  if (directory.empty()) {
-    if (!*error) *error = SysError::FromErrno(ENOENT);
-    return {};
-  }
-  const std::string path = JoinPath(directory, name);
-  *error = ReplaceFileWithPieces(path, {bytes});
-  return *error ? std::string() : path;
 }
 
 std::chrono::year_month_day Today() {
@@ -70,6 +57,13 @@ SysError DrawingFailed() {
 bool Panel::HasCommand(int command) {
   const std::optional<platform::SystemTool> tool = ToolForCommand(command);
   return !tool || desktop_.HasTool(*tool);
+}
+
+platform::OpenOutcome Panel::OpenOnDesktop(const std::string& path) {
+  platform::OpenOutcome opened;
+  opened.error = desktop_.OpenFile(path);
+  opened.launched = !opened.error;
+  return opened;
 }
 
 void Panel::ReportFailure(const std::string& what, const SysError& error) {
@@ -112,12 +106,8 @@ void Panel::OpenComparisonReport() {
   input.program = GetSpecialText(19);
   input.os = {os_.major, os_.minor, os_.build, os_.service_pack};
   input.site_address = SiteAddress();
-  const ComparisonReportOutcome outcome = WriteComparisonReport(input, [this](const std::string& path) {
-    platform::OpenOutcome opened;
-    opened.error = desktop_.OpenFile(path);
-    opened.launched = !opened.error;
-    return opened;
-  });
+  const ComparisonReportOutcome outcome =
+      WriteComparisonReport(input, [this](const std::string& path) { return OpenOnDesktop(path); });
   if (outcome.error) ReportFailure("Cannot open the comparison page", outcome.error);
 }
 
@@ -130,25 +120,24 @@ void Panel::ScreenshotToFile() {
   const std::string picture = view_.RenderPng();
   if (!chosen) {
     // A cancelled dialog still leaves the picture in the temporary file, as "to paint" does.
-    SysError ignored;
-    if (!picture.empty()) WritePrivateFile(kTemporaryPictureName, picture, &ignored);
+    if (!picture.empty()) platform::WritePrivateTempFile(kTemporaryPictureName, {picture});
     return;
   }
   const std::string path = WithPngExtension(*chosen);
-  const SysError error = picture.empty() ? DrawingFailed() : ReplaceFileWithPieces(path, {picture});
+  const SysError error = picture.empty() ? DrawingFailed() : platform::ReplaceFile(path, {picture});
   if (error) ReportFailure("Cannot save " + path, error);
 }
 
 void Panel::ScreenshotToPaint() {
   const std::string picture = view_.RenderPng();
-  SysError error = picture.empty() ? DrawingFailed() : SysError{};
-  const std::string path = error ? std::string() : WritePrivateFile(kTemporaryPictureName, picture, &error);
-  if (error) return ReportFailure(std::string("Cannot write ") + kTemporaryPictureName, error);
+  if (picture.empty()) return ReportFailure(std::string("Cannot write ") + kTemporaryPictureName, DrawingFailed());
+  const platform::PrivateFile file = platform::WritePrivateTempFile(kTemporaryPictureName, {picture});
+  if (file.error) return ReportFailure("Cannot write " + file.path, file.error);
   // Without a paint program the picture opens in the desktop's image viewer.
-  error = desktop_.HasTool(platform::SystemTool::kPictureEditor)
-              ? desktop_.StartTool(platform::SystemTool::kPictureEditor, path)
-              : desktop_.OpenFile(path);
-  if (error) ReportFailure("Cannot open " + path, error);
+  const SysError error = desktop_.HasTool(platform::SystemTool::kPictureEditor)
+                             ? desktop_.StartTool(platform::SystemTool::kPictureEditor, file.path)
+                             : desktop_.OpenFile(file.path);
+  if (error) ReportFailure("Cannot open " + file.path, error);
 }
 
 void Panel::CopyResults() {
@@ -174,12 +163,8 @@ void Panel::ShowLanguageMenu() {
 }
 
 void Panel::ExportTranslation() {
-  SysError error;
-  const std::string directory = platform::PrivateTempDirectory(&error);
-  if (directory.empty()) return ReportFailure("Cannot write the translation file", error);
-  const TranslationExport exported = WriteTranslationFile(directory);
-  if (!exported.written) return ReportFailure("Cannot write " + exported.path, exported.error);
-  if (const SysError opened = desktop_.OpenFile(exported.path)) ReportFailure("Cannot open " + exported.path, opened);
+  const TranslationExport exported = ExportTranslationFile([this](const std::string& path) { return OpenOnDesktop(path); });
+  if (exported.error) ReportFailure(std::string(exported.written ? "Cannot open " : "Cannot write ") + exported.path, exported.error);
 }
 
 void Panel::LoadTranslation() {

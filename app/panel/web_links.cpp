@@ -6,14 +6,9 @@
 namespace korvanel::panel {
 namespace {
 
-constexpr int kGerman = 0;
 constexpr const char* kProgramName = "Korvanel";
 
-bool German() { return CurrentLanguage() == kGerman; }
-
 }  // namespace
-
-std::string SiteAddress() { return GetSpecialText(German() ? 21 : 20); }
 
 std::optional<std::string> PageForCommand(int command) {
   const std::string program = kProgramName;
@@ -23,7 +18,7 @@ std::optional<std::string> PageForCommand(int command) {
     case kCommandHomepage:
       return SiteAddress() + "?Microsoft/" + program;
     case kCommandNotice:
-      return GetSpecialText(German() ? 23 : 24);
+      return ThanksPageAddress();
     case kCommandEnter:
     case kCommandDonate:
       // The blanks stay as they are; the browser encodes them.

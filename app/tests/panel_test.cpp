@@ -79,6 +79,13 @@ class PanelTest : public ::testing::Test {
 
   bool Enabled(int control) { return view_.enabled[control]; }
 
+  // Where the private directory holds `name`: beside a probe written there, since the directory is
+  // reached only by writing into it.
+  static std::string PrivatePath(const std::string& name) {
+    const platform::PrivateFile probe = platform::WritePrivateTempFile("probe.txt", {});
+    return JoinPath(Utf8FromPath(PathFromUtf8(probe.path).parent_path()), name);
+  }
+
   ScratchDir scratch_;
   ScopedEnv runtime_{"XDG_RUNTIME_DIR", scratch_.path().c_str()};
   FakeSystem sys_;
@@ -406,7 +413,7 @@ TEST_F(PanelTest, TheComparisonPageNeedsACompleteRun) {
   RunToEnd(kCommandSequential);
   panel_.OnCommand(kCommandCompare);
   ASSERT_EQ(desktop_.files.size(), 1u);
-  EXPECT_EQ(desktop_.files[0], JoinPath(platform::PrivateTempDirectory(), "korvanel_tmp.html"));
+  EXPECT_EQ(desktop_.files[0], PrivatePath("korvanel_tmp.html"));
 
   // A run that failed has nothing to compare.
   sys_.create_file_error = EACCES;
@@ -431,7 +438,7 @@ TEST_F(PanelTest, ScreenshotsGetTheProposedNameThePngRuleAndTheTemporaryFile) {
   // Cancelled: the picture still goes to the temporary file, without a word.
   view_.save_answer.reset();
   panel_.OnTimer(kTimerScreenshotToFile);
-  const std::string temporary = JoinPath(platform::PrivateTempDirectory(), "Korvanel_tmp.png");
+  const std::string temporary = PrivatePath("Korvanel_tmp.png");
   EXPECT_EQ(ReadWholeFile(temporary), view_.png);
   EXPECT_TRUE(desktop_.files.empty());
 

@@ -16,6 +16,10 @@
 
 namespace korvanel::testing {
 
+// Another user for tests of what one user may do to another ("nobody"); handing files to them
+// needs root.
+inline constexpr unsigned kOtherUser = 65534;
+
 // Names use "/" on every system (Windows takes it too), so tests can build paths the same way.
 class ScratchDir {
  public:

@@ -1,10 +1,10 @@
 #include "drives/linux/disk_probe.h"
 
 #include <cctype>
-#include <charconv>
 #include <vector>
 
 #include "drives/linux/sysfs_files.h"
+#include "drives/linux/sysfs_texts.h"
 
 namespace korvanel::platform {
 namespace {
@@ -87,21 +87,8 @@ std::string NvmeController(const std::string& device_path, const DeviceChain& ch
   return device_path;
 }
 
-// Unit serial number page: byte 1 is the page code 0x80, bytes 2-3 the length, then the text.
-std::string SerialFromVpdPage(const std::string& page) {
-  if (page.size() < 4 || static_cast<unsigned char>(page[1]) != 0x80) return {};
-  const size_t length =
-      static_cast<unsigned char>(page[2]) * 256u + static_cast<unsigned char>(page[3]);
-  return TrimBlanks(page.substr(4, length));
-}
-
 std::string SerialFromUdev(const SystemRoots& roots, const std::string& device_number) {
-  const std::string database = ReadRawAttribute(roots.udev_data + "/b" + device_number);
-  const std::string key = "E:ID_SERIAL_SHORT=";
-  const size_t start = database.find(key);
-  if (start == std::string::npos) return {};
-  const size_t end = database.find('\n', start);
-  return TrimBlanks(database.substr(start + key.size(), end - start - key.size()));
+  return UdevProperty(ReadRawAttribute(roots.udev_data + "/b" + device_number), "ID_SERIAL_SHORT");
 }
 
 std::string UsbSerial(const DeviceChain& chain) {
@@ -122,19 +109,10 @@ std::string ScsiModel(const std::string& device_path) {
 }
 
 std::string LoopModel(const std::string& disk_path) {
-  std::string file = ReadAttribute(disk_path + "/loop/backing_file");
-  const std::string deleted = " (deleted)";
-  if (file.size() > deleted.size() && file.ends_with(deleted))
-    file.resize(file.size() - deleted.size());
-  return file;
+  return WithoutDeletedMark(ReadAttribute(disk_path + "/loop/backing_file"));
 }
 
-std::string SizeInBytes(const std::string& disk_path) {
-  const std::string sectors = ReadAttribute(disk_path + "/size");
-  uint64_t count = 0;
-  std::from_chars(sectors.data(), sectors.data() + sectors.size(), count);
-  return std::to_string(count * 512);
-}
+std::string SizeInBytes(const std::string& disk_path) { return BytesFromSectors(ReadAttribute(disk_path + "/size")); }
 
 // Bus, controller driver, model and serial of a disk that hangs on real hardware (or virtio).
 void ProbeDeviceChain(const SystemRoots& roots, const std::string& disk_path, DiskFacts* facts) {

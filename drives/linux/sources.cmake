@@ -10,6 +10,7 @@ add_library(korvanel_drives_system STATIC
   linux/mount_filter.cpp
   linux/mount_table.cpp
   linux/sysfs_files.cpp
+  linux/sysfs_texts.cpp
   linux/volume_label.cpp
 )
 target_link_libraries(korvanel_drives_system
@@ -23,6 +24,16 @@ korvanel_add_test(korvanel_drives_tests
     tests/drive_list_test.cpp
     tests/mount_table_test.cpp
     tests/sysfs_fixture_test.cpp
+    tests/sysfs_texts_test.cpp
     tests/real_mounts_test.cpp
   LIBS korvanel_drives_system
   LABELS drives)
+
+korvanel_add_fuzzer(korvanel_mountinfo_fuzzer
+  SOURCES fuzz/mountinfo_fuzzer.cpp
+  LIBS korvanel_drives_system
+  CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/corpus/mountinfo)
+korvanel_add_fuzzer(korvanel_sysfs_text_fuzzer
+  SOURCES fuzz/sysfs_text_fuzzer.cpp
+  LIBS korvanel_drives_system
+  CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/corpus/sysfs_text)

@@ -9,21 +9,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include "drives/linux/sysfs_texts.h"
 #include "platform/linux/unique_fd.h"
 
 namespace korvanel::platform {
-
-std::string TrimBlanks(const std::string& text) {
-  constexpr const char* kBlanks = " \t\r\n\v\f";
-  const auto is_blank = [](char c) {
-    return c == '\0' || std::string_view(kBlanks).find(c) != std::string_view::npos;
-  };
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && is_blank(text[begin])) ++begin;
-  while (end > begin && is_blank(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
-}
 
 std::string ReadRawAttribute(const std::string& path, size_t max_bytes) {
   const UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
@@ -38,10 +27,7 @@ std::string ReadRawAttribute(const std::string& path, size_t max_bytes) {
   return content;
 }
 
-std::string ReadAttribute(const std::string& path) {
-  const std::string content = ReadRawAttribute(path);
-  return TrimBlanks(content.substr(0, content.find('\n')));
-}
+std::string ReadAttribute(const std::string& path) { return FirstLine(ReadRawAttribute(path)); }
 
 std::string ResolvePath(const std::string& path) {
   char resolved[PATH_MAX];

@@ -28,7 +28,4 @@ bool PathExists(const std::string& path);
 std::string ParentPath(const std::string& path);
 std::string BaseName(const std::string& path);
 
-// `text` without blanks, tabs, newlines and NULs at either end.
-std::string TrimBlanks(const std::string& text);
-
 }  // namespace korvanel::platform

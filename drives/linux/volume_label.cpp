@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "drives/linux/sysfs_files.h"
+#include "drives/linux/sysfs_texts.h"
 #include "platform/linux/unique_fd.h"
 
 namespace korvanel::platform {
@@ -21,28 +22,6 @@ std::string LabelFromFileSystem(const std::string& mount_point) {
   char label[FSLABEL_MAX] = {};
   if (ioctl(directory.get(), FS_IOC_GETFSLABEL, label) != 0) return {};
   return std::string(label, strnlen(label, sizeof label));
-}
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-// udev writes unsafe characters of a label as \xHH ("My\x20Disk").
-std::string UnescapeUdevName(const std::string& name) {
-  std::string text;
-  for (size_t i = 0; i < name.size(); ++i) {
-    if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x' &&
-        HexValue(name[i + 2]) >= 0 && HexValue(name[i + 3]) >= 0) {
-      text += static_cast<char>(HexValue(name[i + 2]) * 16 + HexValue(name[i + 3]));
-      i += 3;
-    } else {
-      text += name[i];
-    }
-  }
-  return text;
 }
 
 std::string LabelFromUdevLinks(const SystemRoots& roots, const std::string& device) {

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "drives/disk_info.h"
+#include "drives/drive_refresh.h"
 #include "drives/file_system_routines.h"
 
 namespace korvanel {
@@ -29,6 +30,21 @@ TEST(DriveSummary, FourLinesWithSizesDriverDeviceAndSpace) {
             " 465.76 GB  SATA Driver: ahci\n"
             " Partition: (/dev/sda2) ext4 - [data]\n"
             " Free 112.34 GB of 465.76 GB");
+}
+
+TEST(DriveSummary, ControlCharactersFromOutsideAreShownNotObeyed) {
+  // A label can retitle or clear a terminal with escape sequences; a mount point of another user's
+  // FUSE mount can hold them too. Letters of any script stay as they are.
+  DriveEntry entry = SataDrive();
+  entry.Model = "Disk\x9b" "2J \xC2\x9B" "2J";
+  entry.Device = "srv:/a\nb";
+  EXPECT_EQ(BuildDriveSummary(entry, "ext4 - [\x1b]0;owned\x07 Daten \xC3\xA4\xE2\x82\xAC]"),
+            " Disk\\x9B2J \\xC2\\x9B2J [500G]\n"
+            " 465.76 GB  SATA Driver: ahci\n"
+            " Partition: (srv:/a\\x0Ab) ext4 - [\\x1B]0;owned\\x07 Daten \xC3\xA4\xE2\x82\xAC]\n"
+            " Free 112.34 GB of 465.76 GB");
+  entry.Root = "/media/\x1b[2Jx";
+  EXPECT_EQ(DriveItemText(entry), "/media/\\x1B[2Jx Disk\\x9B2J \\xC2\\x9B2J");
 }
 
 TEST(DriveSummary, FailedSpaceQueryAndMissingVolumeText) {

@@ -5,7 +5,7 @@
 #include "engine/random_generator.h"
 #include "engine/run_parameters.h"
 #include "engine/status_texts.h"
-#include "engine/test_target.h"
+#include "engine/test_names.h"
 
 namespace korvanel {
 namespace {

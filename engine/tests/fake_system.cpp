@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "engine/status_texts.h"
+#include "engine/test_names.h"
 
 namespace korvanel::testing {
 
@@ -74,6 +75,38 @@ class FakeQueuedFile : public platform::QueuedFile {
   bool cancelled_ = false;
 };
 
+// Forwards to the fake system with full paths, so its bookkeeping stays by path.
+class FakeTestDirectory : public platform::TestDirectory {
+ public:
+  FakeTestDirectory(FakeSystem& system, std::string path) : system_(system), path_(std::move(path)) {}
+  std::unique_ptr<platform::BlockFile> CreateFile(const std::string& name, bool unbuffered, SysError* error) override {
+    return system_.CreateFile(PathOf(name), unbuffered, error);
+  }
+  std::unique_ptr<platform::BlockFile> OpenFile(const std::string& name, platform::AccessHint, bool,
+                                                SysError* error) override {
+    return system_.OpenFile(PathOf(name), error);
+  }
+  std::unique_ptr<platform::QueuedFile> OpenQueued(const std::string& name, const platform::QueuedTransfer& transfer,
+                                                   bool, SysError* error) override {
+    return system_.OpenQueued(PathOf(name), transfer, error);
+  }
+  uint32_t DirectIoAlignment(const std::string&) override { return system_.dio_alignment; }
+  void PrepareForDirectIo() override {}
+  SysError RemoveFile(const std::string& name) override { return system_.RemoveFile(PathOf(name)); }
+  SysError CheckInPlace() override {
+    return system_.dir_moved ? SysError{FakeSystem::kMovedCode, "moved away"} : SysError{};
+  }
+  SysError Remove() override {
+    if (SysError moved = CheckInPlace()) return moved;
+    return system_.RemoveDirectory(path_);
+  }
+
+ private:
+  std::string PathOf(const std::string& name) const { return path_ + "/" + name; }
+  FakeSystem& system_;
+  std::string path_;
+};
+
 }  // namespace
 
 void FakeSystem::Advance(uint32_t ms) {
@@ -96,11 +129,26 @@ SysError FakeSystem::FreeBytes(const std::string&, uint64_t* free) {
   return {};
 }
 
-SysError FakeSystem::CreatePrivateDirectory(const std::string& path) {
-  if (create_dir_error) return SysError::FromErrno(create_dir_error);
+std::unique_ptr<platform::TestDirectory> FakeSystem::CreateTestDirectory(const std::string& parent,
+                                                                         const std::string& name, SysError* error) {
+  const std::string path = PathInDrive(parent, name);
+  if (create_dir_error) {
+    *error = SysError::FromErrno(create_dir_error);
+    return nullptr;
+  }
   std::lock_guard lock(mutex_);
-  if (taken_dirs.count(path) || dirs_.count(path)) return SysError::FromErrno(EEXIST);
+  if (taken_dirs.count(path) || dirs_.count(path)) {
+    *error = SysError::FromErrno(EEXIST);
+    return nullptr;
+  }
   dirs_.insert(path);
+  return std::make_unique<FakeTestDirectory>(*this, path);
+}
+
+SysError FakeSystem::ListDirectory(const std::string& dir, std::vector<platform::DirectoryEntry>* entries) {
+  const auto found = listings.find(dir);
+  if (found == listings.end()) return SysError::FromErrno(ENOENT);
+  *entries = found->second;
   return {};
 }
 
@@ -116,8 +164,7 @@ std::unique_ptr<platform::BlockFile> FakeSystem::CreateFile(const std::string& p
   return std::make_unique<FakeBlockFile>(*this, path, probe);
 }
 
-std::unique_ptr<platform::BlockFile> FakeSystem::OpenFile(const std::string& path, platform::AccessHint, bool,
-                                                          SysError* error) {
+std::unique_ptr<platform::BlockFile> FakeSystem::OpenFile(const std::string& path, SysError* error) {
   std::lock_guard lock(mutex_);
   if (!files_.count(path)) {
     *error = SysError::FromErrno(ENOENT);
@@ -127,7 +174,7 @@ std::unique_ptr<platform::BlockFile> FakeSystem::OpenFile(const std::string& pat
 }
 
 std::unique_ptr<platform::QueuedFile> FakeSystem::OpenQueued(const std::string& path,
-                                                             const platform::QueuedTransfer& transfer, bool,
+                                                             const platform::QueuedTransfer& transfer,
                                                              SysError* error) {
   if (queued_setup_error) {
     *error = SysError::FromErrno(queued_setup_error);
@@ -136,14 +183,19 @@ std::unique_ptr<platform::QueuedFile> FakeSystem::OpenQueued(const std::string& 
   return std::make_unique<FakeQueuedFile>(*this, path, transfer);
 }
 
-void FakeSystem::RemoveFile(const std::string& path) {
+SysError FakeSystem::RemoveFile(const std::string& path) {
   std::lock_guard lock(mutex_);
+  // The probe is removed at once; only the test file meets a failing removal.
+  if (remove_file_error && files_[path] > 0) return SysError::FromErrno(remove_file_error);
   files_.erase(path);
+  return {};
 }
 
-void FakeSystem::RemoveDirectory(const std::string& path) {
+SysError FakeSystem::RemoveDirectory(const std::string& path) {
+  if (remove_dir_error) return SysError::FromErrno(remove_dir_error);
   std::lock_guard lock(mutex_);
   dirs_.erase(path);
+  return {};
 }
 
 void FakeSystem::PostResultsReset() {

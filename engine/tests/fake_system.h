@@ -44,6 +44,13 @@ class FakeSystem : public platform::Storage, public platform::Clock, public Engi
   bool ram_disk = false;
   int create_dir_error = 0;           // errno for every directory creation
   std::set<std::string> taken_dirs;   // names that exist already (someone else's)
+  int remove_file_error = 0;          // errno for removing the test file (not the probe)
+  int remove_dir_error = 0;           // errno for removing the test directory
+  bool dir_moved = false;             // someone moved the test directory away after its creation
+  // The code CheckInPlace reports then (a number of our own: the systems' codes for it differ).
+  static constexpr int kMovedCode = 0x74;
+  // What ListDirectory finds, by directory path.
+  std::map<std::string, std::vector<platform::DirectoryEntry>> listings;
   int create_file_error = 0;          // errno for the test file's creation (not the probe)
   int probe_error = 0;                // errno for the probe's creation
   int64_t fail_transfer_at = -1;      // the n-th measured transfer (0-based, over the run) fails with EIO
@@ -85,16 +92,17 @@ class FakeSystem : public platform::Storage, public platform::Clock, public Engi
   // Storage
   SysError FreeBytes(const std::string& dir, uint64_t* free_bytes) override;
   bool IsRamDisk(const std::string&) override { return ram_disk; }
-  uint32_t DirectIoAlignment(const std::string&) override { return dio_alignment; }
-  SysError CreatePrivateDirectory(const std::string& path) override;
-  void PrepareForDirectIo(const std::string&) override {}
-  std::unique_ptr<platform::BlockFile> CreateFile(const std::string& path, bool unbuffered, SysError* error) override;
-  std::unique_ptr<platform::BlockFile> OpenFile(const std::string& path, platform::AccessHint, bool unbuffered,
-                                                SysError* error) override;
+  std::unique_ptr<platform::TestDirectory> CreateTestDirectory(const std::string& parent, const std::string& name,
+                                                               SysError* error) override;
+  SysError ListDirectory(const std::string& dir, std::vector<platform::DirectoryEntry>* entries) override;
+
+  // What the test directory does, by full path.
+  std::unique_ptr<platform::BlockFile> CreateFile(const std::string& path, bool unbuffered, SysError* error);
+  std::unique_ptr<platform::BlockFile> OpenFile(const std::string& path, SysError* error);
   std::unique_ptr<platform::QueuedFile> OpenQueued(const std::string& path, const platform::QueuedTransfer& transfer,
-                                                   bool unbuffered, SysError* error) override;
-  void RemoveFile(const std::string& path) override;
-  void RemoveDirectory(const std::string& path) override;
+                                                   SysError* error);
+  SysError RemoveFile(const std::string& path);
+  SysError RemoveDirectory(const std::string& path);
 
   // EngineHost
   void PostResultsReset() override;

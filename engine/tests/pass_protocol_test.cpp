@@ -235,6 +235,28 @@ TEST_F(EngineRun, ReadFailureShowsTheSystemErrorAndCleansUp) {
   EXPECT_EQ(sys.Messages().back().kind, "stamp");
 }
 
+TEST_F(EngineRun, AFailedPassLeavesItsDirectionNotMeasured) {
+  // 350 transfers of 1 ms per pass: live values appear after 101, 202 and 303 ms.
+  sys.default_ops = 350;
+  sys.fail_transfer_at = 250;  // in the warm-up, after two live values
+  BenchResults r = RunToEnd(engine, kTestSequential);
+  EXPECT_GT(sys.refreshes.front().SR, 0);
+  EXPECT_EQ(r.SR, 0);
+  EXPECT_EQ(sys.refreshes.back().SR, 0);
+
+  sys.refreshes.clear();
+  sys.fail_transfer_at = 350 + 250;  // in measured pass 1, after its live values
+  r = RunToEnd(engine, kTestSequential);
+  EXPECT_EQ(r.SR, 0);
+  EXPECT_EQ(sys.refreshes.back().SR, 0);
+
+  // Short test: the first measured write pass succeeds, the second fails; the direction has no best.
+  sys.fail_transfer_at = 3 * 350 + 2 * 350 + 100;
+  r = RunToEnd(engine, kTestSequential, 1);
+  EXPECT_DOUBLE_EQ(r.SR, 1024);
+  EXPECT_EQ(r.SW, 0);
+}
+
 TEST_F(EngineRun, WriteFailureKeepsTheReadResult) {
   sys.fail_transfer_at = 45;  // read: 40 transfers; then the write warm-up
   const BenchResults r = RunToEnd(engine, kTestSequential);

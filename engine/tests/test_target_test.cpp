@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include "engine/random_generator.h"
+#include "engine/test_names.h"
 #include "engine/tests/fake_system.h"
 
 namespace korvanel::testing {
@@ -66,6 +67,71 @@ TEST_F(Preparation, ATakenDirectoryNameIsNeitherUsedNorRemoved) {
   EXPECT_EQ(dirs_during_run, (std::set<std::string>{"/drive/Korvanel00ABCDF0"}));
   EXPECT_TRUE(sys.Errors().empty());
   EXPECT_TRUE(sys.Directories().empty());
+}
+
+TEST_F(Preparation, NamesTakenFarAheadDoNotBlockTheRun) {
+  // Someone who holds the names of the next 30 s of ticks would otherwise stop every run.
+  sys.start_tick = 0x00ABCDEF;
+  for (uint32_t i = 0; i < 30000; ++i) sys.taken_dirs.insert(TestDirectoryPath("/drive", sys.start_tick + i));
+  std::set<std::string> dirs_during_run;
+  sys.on_transfer = [&](uint64_t) { dirs_during_run = sys.Directories(); };
+  RunToEnd(engine, kTestSequential);
+  EXPECT_TRUE(sys.Errors().empty());
+  ASSERT_EQ(dirs_during_run.size(), 1u);
+  const std::string used = *dirs_during_run.begin();
+  EXPECT_TRUE(used.starts_with("/drive/") && IsTestDirectoryName(used.substr(7))) << used;
+  EXPECT_FALSE(sys.taken_dirs.contains(used));
+  EXPECT_TRUE(sys.Directories().empty());
+}
+
+TEST_F(Preparation, WhatCleanupCannotRemoveIsNamed) {
+  sys.start_tick = 0x100;
+  sys.remove_file_error = EIO;  // the file system failed under the run
+  RunToEnd(engine, kTestSequential);
+  EXPECT_EQ(sys.Errors(), (std::vector<std::string>{
+                              "Could not remove /drive/Korvanel00000100/Korvanel00000100.tmp\r\n"
+                              "0x00000005:Input/output error"}));
+
+  FakeSystem busy;
+  BenchEngine engine2{busy, busy, busy};
+  busy.engine = &engine2;
+  busy.start_tick = 0x200;
+  busy.remove_dir_error = EBUSY;
+  RunToEnd(engine2, kTestSequential);
+  EXPECT_EQ(busy.Errors(), (std::vector<std::string>{"Could not remove /drive/Korvanel00000200\r\n"
+                                                     "0x00000010:Device or resource busy"}));
+}
+
+TEST_F(Preparation, ADirectoryMovedByOthersFailsTheRunAndIsNamed) {
+  sys.start_tick = 0x300;
+  sys.dir_moved = true;
+  const BenchResults r = RunToEnd(engine, kTestAll);
+  EXPECT_EQ(sys.Errors(), (std::vector<std::string>{"Create-File Error\r\n0x00000074:moved away",
+                                                    "Could not remove /drive/Korvanel00000300\r\n"
+                                                    "0x00000074:moved away"}));
+  EXPECT_TRUE(sys.Transfers().empty());
+  EXPECT_TRUE(sys.Files().empty());  // the file is removed wherever the directory went
+  EXPECT_EQ(r.SR, 0);
+}
+
+// After a SIGKILL or a crash a full-size test file may remain; when space runs short, the user
+// learns where. Only a directory with our naming that holds nothing but one file of our naming
+// counts, and nothing is removed: we cannot prove it is ours.
+TEST_F(Preparation, ADiskFullNamesWhatAnEarlierRunMayHaveLeft) {
+  using Kind = platform::DirectoryEntry::Kind;
+  sys.free_bytes = 40ull << 20;
+  sys.listings["/drive"] = {{"Korvanel0000ABCD", Kind::kDirectory, 0},   {"Korvanel0000ABCE", Kind::kDirectory, 0},
+                            {"Korvanel0000abcf", Kind::kDirectory, 0},   {"Korvanel0000AB", Kind::kDirectory, 0},
+                            {"Korvanel0000ABD0", Kind::kRegularFile, 9}, {"photos", Kind::kDirectory, 0}};
+  sys.listings["/drive/Korvanel0000ABCD"] = {{"Korvanel0000ABCE.tmp", Kind::kRegularFile, 100ull << 20}};
+  sys.listings["/drive/Korvanel0000ABCE"] = {{"Korvanel0000ABCE.tmp", Kind::kRegularFile, 1},
+                                             {"notes.txt", Kind::kRegularFile, 1}};
+  sys.listings["/drive/Korvanel0000abcf"] = {{"Korvanel0000ABCF.tmp", Kind::kRegularFile, 1}};
+  const BenchResults r = RunToEnd(engine, kTestAll);
+  EXPECT_EQ(sys.Errors(), (std::vector<std::string>{
+                              "Disk-Full\r\nLeft by an earlier run? /drive/Korvanel0000ABCD holds 100 MiB "
+                              "(not removed: delete it if it is yours)"}));
+  ExpectNothingLeftAndNothingMeasured(r);
 }
 
 TEST_F(Preparation, TestFileThatCannotBeCreatedIsReported) {

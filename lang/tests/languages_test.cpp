@@ -96,6 +96,19 @@ TEST_F(LanguagesTest, SpecialTextsCarryNameAddressesAndContact) {
   EXPECT_EQ(GetSpecialText(-1), "");
 }
 
+TEST_F(LanguagesTest, OnlyGermanUsesTheGermanSiteAndATranslationKeepsTheSite) {
+  ASSERT_TRUE(SelectLanguage(0));
+  EXPECT_EQ(SiteAddress(), "https://korvanel.example/de/");
+  EXPECT_EQ(ThanksPageAddress(), "https://korvanel.example/de/?Microsoft/Korvanel/Danke");
+  UseTranslationTexts(TextTable{});
+  EXPECT_EQ(SiteAddress(), "https://korvanel.example/de/");
+  for (int language : {1, 2, 13, 20}) {
+    ASSERT_TRUE(SelectLanguage(language));
+    EXPECT_EQ(SiteAddress(), "https://korvanel.example/") << language;
+    EXPECT_EQ(ThanksPageAddress(), "https://korvanel.example/?Microsoft/Korvanel/Thanks") << language;
+  }
+}
+
 TEST_F(LanguagesTest, StoredLanguageOutsideTheTableShowsEnglish) {
   UseSettingsFile("[Program]\nlng=25\n");
   ChooseDefaultLanguage();

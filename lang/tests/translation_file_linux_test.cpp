@@ -30,6 +30,36 @@ TEST_F(TranslationFileTest, ExportWithoutDesktopWritesButDoesNotOpen) {
   EXPECT_TRUE(std::filesystem::exists(exported.path));
 }
 
+// Nothing but a small regular file is read: no abort, no endless read, no wait for a writer.
+TEST_F(TranslationFileTest, OnlyRegularFilesAreRead) {
+  SetCurrentLanguage(kGermanLanguage);
+  ASSERT_EQ(mkfifo((scratch_ / "fifo").c_str(), 0600), 0);
+  const std::pair<std::string, std::string> refused[] = {
+      {(scratch_ / "fifo").string(), "not a regular file"},
+      {"/dev/zero", "not a regular file"},
+      {"/proc/self/mem", "Input/output error"},
+  };
+  for (const auto& [path, reason] : refused) {
+    const TranslationLoad loaded = LoadTranslationFile(path);
+    EXPECT_EQ(loaded.error.description, reason) << path;
+    EXPECT_EQ(loaded.message, "");
+    EXPECT_FALSE(TranslationInUse());
+    EXPECT_EQ(GetText(16), "Stopp");
+  }
+}
+
+TEST_F(TranslationFileTest, ARefusedPrivateDirectoryIsNamedInTheError) {
+  const std::string runtime_dir = (scratch_ / "runtime").string();
+  mkdir(runtime_dir.c_str(), 0700);
+  mkdir((runtime_dir + "/korvanel").c_str(), 0700);
+  chmod((runtime_dir + "/korvanel").c_str(), 0755);  // others may look in: not private
+  ScopedEnv runtime("XDG_RUNTIME_DIR", runtime_dir.c_str());
+  const TranslationExport exported = ExportTranslationFile();
+  EXPECT_FALSE(exported.written);
+  EXPECT_EQ(exported.path, runtime_dir + "/korvanel/" + TranslationFileName());
+  EXPECT_EQ(exported.error.description, "others may enter " + runtime_dir + "/korvanel");
+}
+
 // This machine has no desktop, so a stand-in "xdg-open" on PATH records what it was given. The
 // directory name holds shell syntax, which must reach the opener untouched.
 TEST_F(TranslationFileTest, ExportHandsTheFileToTheDesktopOpenerWithoutAShell) {

@@ -15,7 +15,6 @@
 namespace korvanel {
 namespace {
 
-
 TEST_F(TranslationFileTest, ExportedFileLoadsBackComplete) {
   const TranslationExport exported = WriteTranslationFile(scratch_dir_.path());
   ASSERT_TRUE(exported.written) << exported.error.description;
@@ -69,7 +68,8 @@ TEST_F(TranslationFileTest, ReadsEightBitFilesAsUtf8OrWindows1252) {
   EXPECT_EQ(GetText(15), "Größe €");
 
   // UTF-16 with an odd trailing byte and a NUL character inside.
-  LoadTranslationFile(WriteBytes("utf16.txt", std::string("\xFF\xFE" "1\0" "5\0=\0a\0\0\0b\0\n\0x", 19)));
+  const char utf16[] = "\xFF\xFE" "1\0" "5\0=\0a\0\0\0b\0\n\0x";
+  LoadTranslationFile(WriteBytes("utf16.txt", std::string(utf16, sizeof utf16 - 1)));
   EXPECT_EQ(GetText(15), "ab");
 }
 
@@ -81,6 +81,15 @@ TEST_F(TranslationFileTest, UnreadableFileChangesNothing) {
     EXPECT_EQ(loaded.message, "");
     EXPECT_FALSE(TranslationInUse());
     EXPECT_EQ(GetText(16), "Stopp");
+  }
+  // Nothing but a small regular file is read (the system's own oddities: translation_file_linux_test).
+  const std::string large = WriteBytes("large.txt", std::string(kMaxTranslationFileBytes + 1, 'x'));
+  for (const auto& [path, reason] : {std::pair{scratch_dir_.path(), "not a regular file"},
+                                     std::pair{large, "larger than 1 MiB"}}) {
+    const TranslationLoad loaded = LoadTranslationFile(path);
+    EXPECT_EQ(loaded.error.description, reason) << path;
+    EXPECT_EQ(loaded.message, "");
+    EXPECT_FALSE(TranslationInUse());
   }
   // An empty file is a translation with nothing in it.
   const TranslationLoad empty = LoadTranslationFile(WriteBytes("empty.txt", ""));

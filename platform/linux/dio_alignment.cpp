@@ -8,10 +8,10 @@
 
 namespace korvanel::platform {
 
-uint32_t DirectIoMemoryAlignment(const std::string& path) {
+uint32_t DirectIoMemoryAlignment(int dir_fd, const std::string& name) {
   constexpr uint32_t kPage = 4096;
   struct statx info {};
-  if (::syscall(SYS_statx, AT_FDCWD, path.c_str(), 0, STATX_DIOALIGN, &info) != 0) return kPage;
+  if (::syscall(SYS_statx, dir_fd, name.c_str(), AT_SYMLINK_NOFOLLOW, STATX_DIOALIGN, &info) != 0) return kPage;
   if (!(info.stx_mask & STATX_DIOALIGN)) return kPage;  // directories usually don't say
   return info.stx_dio_mem_align > kPage ? info.stx_dio_mem_align : kPage;
 }

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "common/path_text.h"
+#include "platform/linux/file_at.h"
+#include "platform/linux/unique_fd.h"
 
 namespace korvanel::platform {
 namespace {
@@ -38,29 +40,64 @@ std::string HomeDirectory() {
   return "/";
 }
 
-SysError Refusal(int errno_value, SysError* error) {
-  SysError refused = SysError::FromErrno(errno_value);
-  if (error != nullptr) *error = refused;
-  return refused;
+// The private directory, open, and its path for messages and for programs that open its files.
+struct PrivateDirectory {
+  UniqueFd fd;
+  std::string path;
+};
+
+UniqueFd OpenDirectory(const std::string& path) {
+  return UniqueFd(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
+// A directory in which nobody else can rename or replace our entries: ours or root's, and either
+// closed to others' writes or sticky. Anyone who may write to a directory without the sticky bit
+// could swap our private directory for one of theirs between our check and a program's use of it.
+bool IsSafeParent(int fd) {
+  struct stat info{};
+  if (fstat(fd, &info) != 0) return false;
+  const bool trusted_owner = info.st_uid == geteuid() || info.st_uid == 0;
+  const bool others_write = (info.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+  return trusted_owner && (!others_write || (info.st_mode & S_ISVTX) != 0);
 }
 
 // Checks through the open descriptor, so a name swapped between the check and the use cannot
 // slip in a link; only a directory of our own that nobody else may enter passes.
-int CheckPrivateDirectory(int fd, bool created_now) {
+SysError CheckPrivateDirectory(int fd, bool created_now, const std::string& path) {
   struct stat info{};
-  if (fstat(fd, &info) != 0) return errno;
-  if (!S_ISDIR(info.st_mode)) return ENOTDIR;
-  if (info.st_uid != geteuid()) return EACCES;
+  if (fstat(fd, &info) != 0) return SysError::FromErrno(errno);
+  if (!S_ISDIR(info.st_mode)) return DescribedError(ENOTDIR, path + " is not a directory");
+  if (info.st_uid != geteuid()) return DescribedError(EACCES, path + " belongs to another user");
   // A restrictive umask may have cut our own bits at creation; nobody else could have entered yet.
-  if (created_now && (info.st_mode & 07777) != 0700 && fchmod(fd, 0700) != 0) return errno;
-  if (!created_now && (info.st_mode & 0077) != 0) return EACCES;
-  return 0;
+  if (created_now && (info.st_mode & 07777) != 0700 && fchmod(fd, 0700) != 0) return SysError::FromErrno(errno);
+  if (!created_now && (info.st_mode & 0077) != 0) return DescribedError(EACCES, "others may enter " + path);
+  return {};
 }
 
-std::string PrivateDirectoryName() {
+// $XDG_RUNTIME_DIR/korvanel when the runtime directory is safe, else korvanel-<uid> in the temporary
+// directory. Sets `directory->path` also when it fails, for the message.
+SysError OpenPrivateDirectory(PrivateDirectory* directory) {
   const std::string runtime = WithoutTrailingSlashes(Environment("XDG_RUNTIME_DIR"));
-  if (!runtime.empty()) return runtime + "/korvanel";
-  return TempDirectory() + "/korvanel-" + std::to_string(geteuid());
+  std::string parent_path = runtime;
+  std::string name = "korvanel";
+  UniqueFd parent = runtime.empty() ? UniqueFd() : OpenDirectory(runtime);
+  if (!parent || !IsSafeParent(parent.get())) {
+    parent_path = TempDirectory();
+    name = "korvanel-" + std::to_string(geteuid());
+    parent = OpenDirectory(parent_path);
+  }
+  directory->path = (parent_path == "/" ? "" : parent_path) + "/" + name;
+  if (!parent) return SysError::FromErrno(errno);
+  if (!IsSafeParent(parent.get())) return DescribedError(EACCES, "others may replace what lies in " + parent_path);
+  const bool created_now = mkdirat(parent.get(), name.c_str(), 0700) == 0;
+  if (!created_now && errno != EEXIST) return SysError::FromErrno(errno);
+  directory->fd = UniqueFd(openat(parent.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!directory->fd) {
+    const int error = errno;
+    if (error == ELOOP || error == ENOTDIR) return DescribedError(error, directory->path + " is not a directory");
+    return SysError::FromErrno(error);
+  }
+  return CheckPrivateDirectory(directory->fd.get(), created_now, directory->path);
 }
 
 // `path` with doubled slashes collapsed and exactly one trailing slash, for prefix tests that
@@ -110,26 +147,15 @@ std::string UserConfigDirectory() {
   return (home == "/" ? "" : home) + "/.config";
 }
 
-std::string PrivateTempDirectory(SysError* error) {
-  const std::string path = PrivateDirectoryName();
-  bool created_now = mkdir(path.c_str(), 0700) == 0;
-  if (!created_now && errno != EEXIST) {
-    Refusal(errno, error);
-    return {};
-  }
-  const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) {
-    Refusal(errno, error);
-    return {};
-  }
-  const int problem = CheckPrivateDirectory(fd, created_now);
-  close(fd);
-  if (problem != 0) {
-    Refusal(problem, error);
-    return {};
-  }
-  if (error != nullptr) *error = SysError{};
-  return path;
+PrivateFile WritePrivateTempFile(const std::string& name, const std::vector<std::string>& pieces) {
+  PrivateDirectory directory;
+  PrivateFile file;
+  file.error = OpenPrivateDirectory(&directory);
+  file.path = directory.path + "/" + name;
+  // Written relative to the directory just checked: if someone renames it and puts another in its
+  // place, the file still lands in ours.
+  if (!file.error) file.error = ReplaceFileAt(directory.fd.get(), name, pieces);
+  return file;
 }
 
 }  // namespace korvanel::platform

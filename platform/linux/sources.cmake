@@ -4,6 +4,7 @@ set(platform_sources
   linux/terminal_linux.cpp
   linux/default_application_linux.cpp
   linux/detached_process.cpp
+  linux/files_linux.cpp
   linux/locale_linux.cpp
   linux/os_version_linux.cpp
   linux/paths_linux.cpp
@@ -32,4 +33,5 @@ set(platform_test_sources
   tests/locale_linux_test.cpp
   tests/paths_linux_test.cpp
   tests/system_tools_linux_test.cpp
+  tests/test_directory_test.cpp
 )

@@ -1,6 +1,7 @@
 // Files for the benchmark: O_DIRECT transfers, new files that never follow links, and the file-system
 // attributes that make direct I/O real (no copy-on-write, no compression).
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <linux/magic.h>
@@ -74,48 +75,34 @@ void AdjustInodeFlags(int fd, int set, int clear) {
   if (wanted != flags) ::ioctl(fd, FS_IOC_SETFLAGS, &wanted);
 }
 
-long FileSystemType(const std::string& path) {
+long FileSystemType(int fd) {
   struct statfs info{};
-  return ::statfs(path.c_str(), &info) == 0 ? static_cast<long>(info.f_type) : 0;
+  return ::fstatfs(fd, &info) == 0 ? static_cast<long>(info.f_type) : 0;
 }
 
 int OpenFlags(bool unbuffered) { return O_RDWR | O_NOFOLLOW | O_CLOEXEC | (unbuffered ? O_DIRECT : 0); }
 
-class LinuxStorage : public Storage {
+SysError LastError() { return SysError::FromErrno(errno); }
+
+// Where an open descriptor's file lies now, as the kernel tells it; empty when it cannot.
+std::string CurrentPath(int fd) {
+  char path[4096];
+  const std::string link = "/proc/self/fd/" + std::to_string(fd);
+  const ssize_t length = ::readlink(link.c_str(), path, sizeof path - 1);
+  return length > 0 ? std::string(path, static_cast<size_t>(length)) : std::string();
+}
+
+class LinuxTestDirectory : public TestDirectory {
  public:
-  SysError FreeBytes(const std::string& dir, uint64_t* free_bytes) override {
-    struct statvfs info{};
-    if (::statvfs(dir.c_str(), &info) != 0) return SysError::FromErrno(errno);
-    *free_bytes = static_cast<uint64_t>(info.f_bavail) * info.f_frsize;  // what the user may write
-    return {};
-  }
+  LinuxTestDirectory(UniqueFd parent, UniqueFd directory, std::string name, const struct stat& identity)
+      : parent_(std::move(parent)), directory_(std::move(directory)), name_(std::move(name)), identity_(identity) {}
 
-  bool IsRamDisk(const std::string& dir) override {
-    const long type = FileSystemType(dir);
-    return type == TMPFS_MAGIC || type == static_cast<long>(RAMFS_MAGIC);
-  }
-
-  uint32_t DirectIoAlignment(const std::string& path) override { return DirectIoMemoryAlignment(path); }
-
-  SysError CreatePrivateDirectory(const std::string& path) override {
-    return ::mkdir(path.c_str(), 0700) == 0 ? SysError{} : SysError::FromErrno(errno);
-  }
-
-  void PrepareForDirectIo(const std::string& dir) override {
-    UniqueFd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (!fd) return;
-    // btrfs serves O_DIRECT on copy-on-write files from the page cache; files created in a
-    // no-copy-on-write directory inherit the attribute and really bypass it.
-    const int nocow = FileSystemType(dir) == BTRFS_SUPER_MAGIC ? FS_NOCOW_FL : 0;
-    AdjustInodeFlags(fd.get(), nocow | FS_NOCOMP_FL, FS_COMPR_FL);
-  }
-
-  std::unique_ptr<BlockFile> CreateFile(const std::string& path, bool unbuffered, SysError* error) override {
-    UniqueFd fd(::open(path.c_str(), OpenFlags(unbuffered) | O_CREAT | O_EXCL, 0600));
+  std::unique_ptr<BlockFile> CreateFile(const std::string& name, bool unbuffered, SysError* error) override {
+    UniqueFd fd(::openat(directory_.get(), name.c_str(), OpenFlags(unbuffered) | O_CREAT | O_EXCL, 0600));
     if (!fd) {
       const int open_error = errno;
       // O_EXCL made the name ours if it exists now: a refused O_DIRECT may leave the file behind.
-      if (open_error != EEXIST) ::unlink(path.c_str());
+      if (open_error != EEXIST) ::unlinkat(directory_.get(), name.c_str(), 0);
       *error = SysError::FromErrno(open_error);
       return nullptr;
     }
@@ -123,27 +110,21 @@ class LinuxStorage : public Storage {
     return std::make_unique<LinuxBlockFile>(std::move(fd));
   }
 
-  std::unique_ptr<BlockFile> OpenFile(const std::string& path, AccessHint hint, bool unbuffered,
+  std::unique_ptr<BlockFile> OpenFile(const std::string& name, AccessHint hint, bool unbuffered,
                                       SysError* error) override {
-    UniqueFd fd(::open(path.c_str(), OpenFlags(unbuffered)));
-    if (!fd) {
-      *error = SysError::FromErrno(errno);
-      return nullptr;
-    }
+    UniqueFd fd = Open(name, unbuffered, error);
+    if (!fd) return nullptr;
     ::posix_fadvise(fd.get(), 0, 0, hint == AccessHint::kRandom ? POSIX_FADV_RANDOM : POSIX_FADV_SEQUENTIAL);
     return std::make_unique<LinuxBlockFile>(std::move(fd));
   }
 
-  std::unique_ptr<QueuedFile> OpenQueued(const std::string& path, const QueuedTransfer& transfer, bool unbuffered,
+  std::unique_ptr<QueuedFile> OpenQueued(const std::string& name, const QueuedTransfer& transfer, bool unbuffered,
                                          SysError* error) override {
-    UniqueFd fd(::open(path.c_str(), OpenFlags(unbuffered)));
-    if (!fd) {
-      *error = SysError::FromErrno(errno);
-      return nullptr;
-    }
+    UniqueFd fd = Open(name, unbuffered, error);
+    if (!fd) return nullptr;
     const char* forced = std::getenv("KORVANEL_QUEUED_IO");  // "aio" tests the fallback where io_uring works
     if (!forced || std::strcmp(forced, "aio") != 0) {
-      UniqueFd again(::dup(fd.get()));
+      UniqueFd again(::fcntl(fd.get(), F_DUPFD_CLOEXEC, 0));
       auto uring = OpenUringQueuedFile(std::move(again), transfer, error);
       if (uring) return uring;
       // Not allowed (io_uring_disabled, seccomp: EPERM), not there (ENOSYS) or out of resources:
@@ -152,12 +133,119 @@ class LinuxStorage : public Storage {
     return OpenAioQueuedFile(std::move(fd), transfer, error);
   }
 
+  uint32_t DirectIoAlignment(const std::string& name) override {
+    return DirectIoMemoryAlignment(directory_.get(), name);
+  }
+
+  void PrepareForDirectIo() override {
+    // btrfs serves O_DIRECT on copy-on-write files from the page cache; files created in a
+    // no-copy-on-write directory inherit the attribute and really bypass it.
+    const int nocow = FileSystemType(directory_.get()) == BTRFS_SUPER_MAGIC ? FS_NOCOW_FL : 0;
+    AdjustInodeFlags(directory_.get(), nocow | FS_NOCOMP_FL, FS_COMPR_FL);
+  }
+
+  SysError RemoveFile(const std::string& name) override {
+    return ::unlinkat(directory_.get(), name.c_str(), 0) == 0 ? SysError{} : LastError();
+  }
+
+  SysError CheckInPlace() override {
+    struct stat now{};
+    if (::fstatat(parent_.get(), name_.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(now.st_mode) &&
+        now.st_dev == identity_.st_dev && now.st_ino == identity_.st_ino) {
+      return {};
+    }
+    SysError error = SysError::FromErrno(ESTALE);
+    error.description = "the test directory was moved or replaced by someone else";
+    const std::string now_at = CurrentPath(directory_.get());
+    if (!now_at.empty()) error.description += " (it is now " + now_at + ")";
+    return error;
+  }
+
+  // By name in the parent, after checking that the name still holds our directory: removing by path
+  // could remove whatever someone put there.
+  SysError Remove() override {
+    if (SysError moved = CheckInPlace()) return moved;
+    return ::unlinkat(parent_.get(), name_.c_str(), AT_REMOVEDIR) == 0 ? SysError{} : LastError();
+  }
+
+ private:
+  UniqueFd Open(const std::string& name, bool unbuffered, SysError* error) {
+    UniqueFd fd(::openat(directory_.get(), name.c_str(), OpenFlags(unbuffered)));
+    if (!fd) *error = LastError();
+    return fd;
+  }
+
+  UniqueFd parent_;
+  UniqueFd directory_;
+  std::string name_;
+  struct stat identity_;
+};
+
+DirectoryEntry::Kind KindOf(mode_t mode) {
+  if (S_ISDIR(mode)) return DirectoryEntry::Kind::kDirectory;
+  if (S_ISREG(mode)) return DirectoryEntry::Kind::kRegularFile;
+  return DirectoryEntry::Kind::kOther;
+}
+
+class LinuxStorage : public Storage {
+ public:
+  SysError FreeBytes(const std::string& dir, uint64_t* free_bytes) override {
+    struct statvfs info{};
+    if (::statvfs(dir.c_str(), &info) != 0) return LastError();
+    *free_bytes = static_cast<uint64_t>(info.f_bavail) * info.f_frsize;  // what the user may write
+    return {};
+  }
+
+  bool IsRamDisk(const std::string& dir) override {
+    struct statfs info{};
+    if (::statfs(dir.c_str(), &info) != 0) return false;
+    return info.f_type == TMPFS_MAGIC || info.f_type == static_cast<long>(RAMFS_MAGIC);
+  }
+
   AlignedBuffer NewTransferBuffer(size_t bytes, size_t alignment) override {
     return NewLargePageBuffer(bytes, alignment);
   }
 
-  void RemoveFile(const std::string& path) override { ::unlink(path.c_str()); }
-  void RemoveDirectory(const std::string& path) override { ::rmdir(path.c_str()); }
+  std::unique_ptr<TestDirectory> CreateTestDirectory(const std::string& parent, const std::string& name,
+                                                     SysError* error) override {
+    UniqueFd parent_fd(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!parent_fd || ::mkdirat(parent_fd.get(), name.c_str(), 0700) != 0) {
+      *error = LastError();
+      return nullptr;
+    }
+    // Between mkdirat and openat someone who may write to the parent can swap the name: only our
+    // own directory is taken, never a link or theirs.
+    UniqueFd directory(::openat(parent_fd.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat identity{};
+    if (!directory || ::fstat(directory.get(), &identity) != 0 || identity.st_uid != ::geteuid()) {
+      *error = directory ? SysError::FromErrno(EEXIST) : LastError();
+      return nullptr;
+    }
+    return std::make_unique<LinuxTestDirectory>(std::move(parent_fd), std::move(directory), name, identity);
+  }
+
+  SysError ListDirectory(const std::string& dir, std::vector<DirectoryEntry>* entries) override {
+    entries->clear();
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return LastError();
+    DIR* stream = ::fdopendir(fd);
+    if (stream == nullptr) {
+      const SysError error = LastError();
+      ::close(fd);
+      return error;
+    }
+    while (const dirent* entry = ::readdir(stream)) {
+      const std::string name = entry->d_name;
+      if (name == "." || name == "..") continue;
+      struct stat info{};
+      if (::fstatat(fd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+      const DirectoryEntry::Kind kind = KindOf(info.st_mode);
+      const uint64_t size = kind == DirectoryEntry::Kind::kRegularFile ? static_cast<uint64_t>(info.st_size) : 0;
+      entries->push_back({name, kind, size});
+    }
+    ::closedir(stream);
+    return {};
+  }
 };
 
 }  // namespace

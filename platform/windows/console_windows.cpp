@@ -15,6 +15,6 @@ std::vector<std::string> CommandLineArguments(int, char**) {
   return utf8;
 }
 
-void UseUtf8Output() { SetConsoleOutputCP(CP_UTF8); }
+void PrepareOutput() { SetConsoleOutputCP(CP_UTF8); }
 
 }  // namespace korvanel::platform

@@ -23,6 +23,7 @@ TEST(IniTextTest, FindsValuesAsTolerantlyAsProfileFunctions) {
       {"[Other]\nlng=4\n", std::nullopt},
       {"[Program]\n;lng=4\nlanguage=2\n", std::nullopt},    // comments and longer names
       {"\xEF\xBB\xBF[Program]\nlng=6", "6"},                 // BOM, unterminated last line
+      {"[Program]\nlng=6\r", "6"},                          // a last line ended by a lone CR
       {"", std::nullopt},
   };
   for (const FindCase& c : cases) {
@@ -47,6 +48,9 @@ TEST(IniTextTest, EditsKeepEveryOtherLineByteForByte) {
       {"", "[Program]\nlng=9\n"},
       {"\xEF\xBB\xBF[Program]\nlng=1\n", "\xEF\xBB\xBF[Program]\nlng=9\n"},
       {"[Program]", "[Program]\nlng=9\n"},
+      // a last line ended by a lone CR keeps its value when a line follows (found by fuzzing)
+      {"[Program]\r\nx=y\r", "[Program]\r\nx=y\r\nlng=9\r\n"},
+      {"[Program]\nx=y\r", "[Program]\nx=y\r\nlng=9\n"},
   };
   for (const EditCase& c : cases) {
     EXPECT_EQ(SetIniValue(c.before, "Program", "lng", "9"), c.after) << c.before;

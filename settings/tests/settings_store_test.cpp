@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <climits>
 #include <filesystem>
@@ -50,6 +52,15 @@ TEST_F(SettingsStoreTest, IntegersReadByTheLeadingNumberRule) {
   EXPECT_EQ(ReadSettingInt("small", 0, 0, -1), -5);
 }
 
+TEST_F(SettingsStoreTest, TheStoredTestLengthIsOneOfTheFour) {
+  EXPECT_EQ(ReadTestTimeSetting(), 1);  // none stored yet
+  const std::pair<const char*, int> stored[] = {{"2", 2}, {"7", 3}, {"-4", 0}, {"99999999999", 3}, {"x", 0}};
+  for (const auto& [text, expected] : stored) {
+    Write(std::string("[Program]\ntest_time_id=") + text + "\n");
+    EXPECT_EQ(ReadTestTimeSetting(), expected) << text;
+  }
+}
+
 TEST_F(SettingsStoreTest, WithoutAFileOrPathReadsGiveDefaultsAndWritesNothing) {
   EXPECT_EQ(ReadSettingInt("lng", 3), 3);
   SetSettingsPath("");
@@ -88,6 +99,65 @@ TEST_F(SettingsStoreTest, AWriteThroughALinkUpdatesItsTargetAndKeepsTheLink) {
   WriteSettingInt("lng", 2);
   EXPECT_TRUE(fs::is_symlink(file_));
   EXPECT_EQ(ReadWholeFile(target), "[Program]\nlng=2\n");
+}
+
+// People manage dotfiles with links, so a link is followed, but only one of the user's own to a
+// regular file of the user's own: anything else could turn a settings write into a write to a
+// file the link's maker chose.
+TEST_F(SettingsStoreTest, ALinkIsFollowedOnlyToARegularFileOfTheUsersOwn) {
+  const std::string fifo = dir_ / "fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  fs::create_symlink(fifo, file_);
+  WriteSettingInt("lng", 2);
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  fs::remove(file_);
+
+  if (geteuid() != 0) GTEST_SKIP() << "files and links of another user need root to make";
+  const std::string theirs = dir_ / "theirs.ini";
+  std::ofstream(theirs) << "[Program]\nlng=1\n";
+  ASSERT_EQ(chown(theirs.c_str(), testing::kOtherUser, testing::kOtherUser), 0);
+  fs::create_symlink(theirs, file_);
+  WriteSettingInt("lng", 2);
+  EXPECT_EQ(ReadWholeFile(theirs), "[Program]\nlng=1\n");
+  struct stat info{};
+  ASSERT_EQ(stat(theirs.c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, testing::kOtherUser);
+  fs::remove(file_);
+
+  const std::string mine = dir_ / "mine.ini";
+  std::ofstream(mine) << "[Program]\nlng=1\n";
+  fs::create_symlink(mine, file_);
+  ASSERT_EQ(lchown(file_.c_str(), testing::kOtherUser, testing::kOtherUser), 0);  // their link to our file
+  WriteSettingInt("lng", 2);
+  EXPECT_EQ(ReadWholeFile(mine), "[Program]\nlng=1\n");
+  EXPECT_TRUE(fs::is_symlink(file_));
+}
+
+// Whatever lies at the settings path, reading gives the defaults and nothing aborts, blocks, grows
+// without bound or gets replaced.
+TEST_F(SettingsStoreTest, WhatIsNoSmallRegularFileReadsAsDefaultsAndIsNeverReplaced) {
+  const std::string directory = dir_ / "a-directory";
+  fs::create_directory(directory);
+  const std::string fifo = dir_ / "a-fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::string large = dir_ / "large.ini";
+  std::ofstream(large) << "[Program]\nlng=4\n" << std::string(kMaxSettingsFileBytes, ';') << "\n";
+  const std::pair<std::string, std::string> problems[] = {
+      {directory, "not a regular file"}, {fifo, "not a regular file"}, {large, "larger than 64 KiB"},
+      {"/dev/zero", "not a regular file"}, {"/proc/self/mem", "Input/output error"}};
+  for (const auto& [path, problem] : problems) {
+    SetSettingsPath(path);
+    EXPECT_EQ(ReadSettingInt("lng", 5), 5) << path;
+    WriteSettingInt("lng", 1);
+    EXPECT_EQ(SettingsFileProblem().description, problem);
+  }
+  SetSettingsPath(dir_ / "not-yet.ini");
+  EXPECT_FALSE(SettingsFileProblem());
+  EXPECT_TRUE(fs::is_directory(directory));
+  EXPECT_TRUE(fs::is_empty(directory));
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_EQ(fs::file_size(large), 16 + kMaxSettingsFileBytes + 1);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 3);
 }
 
 TEST_F(SettingsStoreTest, FailedOrUnsafeWritesAreRefusedQuietly) {

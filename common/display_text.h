@@ -1,0 +1,15 @@
+#pragma once
+// Texts that come from outside (volume labels, disk models, mount points) shown where control
+// characters would act: a terminal takes ESC sequences as commands (retitle, clear, move the
+// cursor), and a line break inside a field breaks the layout around it.
+
+#include <string>
+#include <string_view>
+
+namespace korvanel {
+
+// `text` with every control character (C0, DEL, and C1 as UTF-8) and every byte that is not part of
+// valid UTF-8 written as "\xHH"; everything else is kept, so labels in any script stay readable.
+std::string EscapeControlCharacters(std::string_view text);
+
+}  // namespace korvanel

@@ -1,0 +1,25 @@
+// The settings file as anyone may have edited it. Reading and editing must never crash, and a
+// value just set must read back as set while the other keys keep theirs.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "common/leading_number.h"
+#include "settings/ini_text.h"
+
+using korvanel::FindIniValue;
+using korvanel::SetIniValue;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  const auto language = FindIniValue(text, "Program", "lng");
+  if (language) korvanel::LeadingDecimal(*language);
+
+  const std::string edited = SetIniValue(text, "Program", "test_time_id", "3");
+  if (FindIniValue(edited, "Program", "test_time_id") != "3") __builtin_trap();
+  if (FindIniValue(edited, "Program", "lng") != language) __builtin_trap();
+  // Setting the same value again changes nothing.
+  if (SetIniValue(edited, "Program", "test_time_id", "3") != edited) __builtin_trap();
+  return 0;
+}
