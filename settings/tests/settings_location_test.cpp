@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -110,19 +109,6 @@ TEST_F(SettingsLocationTest, FindingCreatesNothingButReadsAnExistingFile) {
   SetSettingsPath("");
   FindSettingsFile();
   EXPECT_EQ(ReadSettingInt("lng", 7), 3);
-  SetSettingsPath("");
-}
-
-TEST_F(SettingsLocationTest, ASettingsFileThatIsAFifoIsNeitherOpenedNorReplaced) {
-  // Opening a FIFO for writing waits for a reader that never comes.
-  const std::string file = ConfigFile();
-  fs::create_directories(fs::path(file).parent_path());
-  ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
-  ScopedEnv config("XDG_CONFIG_HOME", (dir_ / "config").c_str());
-  LocateSettingsFile();
-  EXPECT_EQ(SettingsPath(), file);
-  EXPECT_EQ(ReadSettingInt("lng", 3), 3);
-  EXPECT_TRUE(fs::is_fifo(file));
   SetSettingsPath("");
 }
 
