@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <random>
 
+#include "common/size_limit_text.h"
 #include "platform/files.h"
 #include "platform/linux/file_at.h"
 #include "platform/linux/unique_fd.h"
@@ -18,12 +19,6 @@ namespace {
 constexpr int kNameAttempts = 16;
 
 SysError LastError() { return SysError::FromErrno(errno); }
-
-std::string SizeLimitText(size_t bytes) {
-  if (bytes % (1u << 20) == 0) return std::to_string(bytes >> 20) + " MiB";
-  if (bytes % 1024 == 0) return std::to_string(bytes / 1024) + " KiB";
-  return std::to_string(bytes) + " bytes";
-}
 
 SysError NotARegularFile(const struct stat& info) {
   return DescribedError(S_ISDIR(info.st_mode) ? EISDIR : EINVAL, "not a regular file");

@@ -1,10 +1,10 @@
 #include <windows.h>
-#include <aclapi.h>
 #include <shlobj.h>
-#include <sddl.h>
 
 #include "platform/paths.h"
+#include "platform/windows/handle_paths.h"
 #include "platform/windows/owner_only_security.h"
+#include "platform/windows/replace_in_directory.h"
 #include "platform/windows/unique_handle.h"
 #include "platform/windows/wide_text.h"
 
@@ -33,27 +33,34 @@ std::wstring EnvironmentValue(const wchar_t* name) {
   });
 }
 
-// The directory must be ours and not a link to somewhere else: a planted junction would send the
-// report elsewhere. Asked of the opened directory, so the name cannot be swapped in between.
-SysError CheckPrivateDirectory(const std::wstring& path) {
-  UniqueHandle directory(CreateFileW(path.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+// Creates the private directory when it is missing and opens it. It must be ours and not a link to
+// somewhere else: a planted junction would send the report elsewhere. Asked of the opened
+// directory, which is held without delete sharing, so the name cannot be swapped meanwhile.
+UniqueHandle OpenPrivateDirectory(const std::wstring& path, SysError* error) {
+  OwnerOnlySecurity security;
+  if (!CreateDirectoryW(path.c_str(), security.get()) && GetLastError() != ERROR_ALREADY_EXISTS) {
+    *error = LastWin32Error();
+    return {};
+  }
+  UniqueHandle directory(CreateFileW(path.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES | FILE_LIST_DIRECTORY,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (!directory) return LastWin32Error();
+  if (!directory) {
+    *error = LastWin32Error();
+    return {};
+  }
+  const std::string shown = Utf8FromWide(path);
   BY_HANDLE_FILE_INFORMATION information{};
-  if (!GetFileInformationByHandle(directory.get(), &information)) return LastWin32Error();
-  if (!(information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return Win32Error(ERROR_DIRECTORY);
-  if (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return Win32Error(ERROR_ACCESS_DENIED);
-  PSID owner = nullptr;
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  const DWORD read = GetSecurityInfo(directory.get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
-                                     nullptr, nullptr, &descriptor);
-  if (read != ERROR_SUCCESS) return Win32Error(read);
-  wchar_t* owner_text = nullptr;
-  const bool ours = ConvertSidToStringSidW(owner, &owner_text) && CurrentUserSid() == owner_text;
-  if (owner_text != nullptr) LocalFree(owner_text);
-  LocalFree(descriptor);
-  return ours ? SysError{} : Win32Error(ERROR_ACCESS_DENIED);
+  if (!GetFileInformationByHandle(directory.get(), &information)) {
+    *error = LastWin32Error();
+  } else if (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    *error = DescribedError(ERROR_ACCESS_DENIED, shown + " is a link or another reparse point");
+  } else if (!(information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    *error = DescribedError(ERROR_DIRECTORY, shown + " is not a directory");
+  } else if (!OwnedByCurrentUser(directory.get())) {
+    *error = DescribedError(ERROR_ACCESS_DENIED, shown + " belongs to another user");
+  }
+  return *error ? UniqueHandle() : std::move(directory);
 }
 
 // The form in which two names of one directory compare equal: long names, "\" only, no doubled
@@ -102,17 +109,14 @@ std::string UserConfigDirectory() {
   return Utf8FromWide(WithoutTrailingBackslash(roaming));
 }
 
-std::string PrivateTempDirectory(SysError* error) {
-  const std::wstring path = WidePath(TempDirectory()) + L"\\" + kPrivateFolder;
-  OwnerOnlySecurity security;
-  SysError problem;
-  if (!CreateDirectoryW(path.c_str(), security.get()) && GetLastError() != ERROR_ALREADY_EXISTS) {
-    problem = LastWin32Error();
-  } else {
-    problem = CheckPrivateDirectory(path);
-  }
-  if (error != nullptr) *error = problem;
-  return problem ? std::string() : Utf8FromWide(path);
+PrivateFile WritePrivateTempFile(const std::string& name, const std::vector<std::string>& pieces) {
+  const std::wstring directory_path = WidePath(TempDirectory()) + L"\\" + kPrivateFolder;
+  PrivateFile file;
+  file.path = Utf8FromWide(directory_path) + "\\" + name;
+  const UniqueHandle directory = OpenPrivateDirectory(directory_path, &file.error);
+  // Written through the directory just checked, which nobody can rename while we hold it.
+  if (directory) file.error = ReplaceFileIn(directory.get(), WideFromUtf8(name), pieces);
+  return file;
 }
 
 }  // namespace korvanel::platform

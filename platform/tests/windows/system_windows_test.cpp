@@ -48,21 +48,29 @@ TEST(WindowsPaths, PathsCompareWithoutCaseAndWithEitherSeparator) {
   EXPECT_TRUE(PathLiesUnder("\\\\server\\share\\dir", "\\\\SERVER\\share"));
 }
 
-TEST(WindowsPaths, PrivateTempDirectoryIsMadeOnceAndRefusedWhenTaken) {
-  SysError error;
-  const std::string directory = PrivateTempDirectory(&error);
-  ASSERT_FALSE(directory.empty()) << error.description;
+TEST(WindowsPaths, PrivateFilesAreWrittenInTheUsersOwnDirectoryAndRefusedWhenItIsTaken) {
+  const PrivateFile first = WritePrivateTempFile("probe.txt", {"pro", "be"});
+  ASSERT_FALSE(first.error) << first.error.description;
+  const std::string directory = Utf8FromPath(PathFromUtf8(first.path).parent_path());
   EXPECT_TRUE(PathLiesUnder(directory, TempDirectory()));
-  EXPECT_EQ(PrivateTempDirectory(&error), directory) << "an existing directory of our own is used again";
+  EXPECT_EQ(testing::ReadWholeFile(first.path), "probe");
+  const PrivateFile again = WritePrivateTempFile("probe.txt", {"again"});
+  EXPECT_FALSE(again.error) << "an existing directory of our own is used again";
+  EXPECT_EQ(again.path, first.path);
+  EXPECT_EQ(testing::ReadWholeFile(first.path), "again");
   // A file in its place is not a directory of ours. The real directory (it may hold the user's last
   // report) is moved aside meanwhile and put back.
   const std::wstring aside = WidePath(directory) + L".aside";
   ASSERT_TRUE(MoveFileW(WidePath(directory).c_str(), aside.c_str()));
   { std::ofstream(PathFromUtf8(directory)) << "planted"; }
-  EXPECT_TRUE(PrivateTempDirectory(&error).empty());
-  EXPECT_TRUE(error.failed());
+  const PrivateFile refused = WritePrivateTempFile("probe.txt", {"x"});
+  EXPECT_TRUE(refused.error.failed());
+  EXPECT_NE(refused.error.description.find(directory + " is not a directory"), std::string::npos)
+      << refused.error.description;
+  EXPECT_EQ(testing::ReadWholeFile(directory), "planted");
   std::filesystem::remove(PathFromUtf8(directory));
   EXPECT_TRUE(MoveFileW(aside.c_str(), WidePath(directory).c_str()));
+  std::filesystem::remove(PathFromUtf8(first.path));
 }
 
 TEST(WindowsVersion, TheKernelsVersionNotTheCompatibilityOne) {

@@ -1,0 +1,83 @@
+#pragma once
+// Files reached through an open directory. Windows has no openat: a file in a directory is opened
+// by a path. These build the path from what the open directory handle says it is now and check,
+// with the new handle, that what was opened lies in that very directory. A directory renamed or
+// replaced by someone else in between can then not send an open anywhere else.
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "common/sys_error.h"
+#include "platform/windows/unique_handle.h"
+
+namespace korvanel::platform {
+
+// An error with the Win32 code and our own description of what is wrong.
+SysError DescribedError(DWORD code, std::string description);
+
+// Where the open file or directory lies now, as "\\?\C:\dir\name" (or "\\?\UNC\server\share\..."),
+// or "\\?\Volume{...}\..." on a volume without a drive letter; empty on failure.
+std::wstring FinalPath(HANDLE handle);
+
+// The path of the entry `name` of the open directory, as FinalPath gives the directory now; empty
+// on failure.
+std::wstring PathInDirectory(HANDLE directory, const std::wstring& name);
+
+// FinalPath without its "\\?\" prefix, as people read paths; for messages.
+std::string ReadablePath(HANDLE handle);
+
+// Whether the object belongs to the user who runs the program: its owner is the user, or the owner
+// the user's token gives to everything the user creates (the Administrators group when an
+// administrator runs the program elevated).
+bool OwnedByCurrentUser(HANDLE handle);
+
+// Whether `name` names a device in every directory (CON, NUL, COM1, LPT1, CONIN$ ...; also with an
+// extension or trailing dots and blanks, "nul.txt", "CON ."), so that opening it opens the device.
+bool IsDeviceName(std::wstring_view name);
+
+// Whether `name` can only name an entry of a directory: not empty, not "." or "..", no separators,
+// no ":" (which would name a stream of another file), no trailing dot or blank (which Windows
+// drops), and no device name.
+bool IsPlainFileName(std::wstring_view name);
+
+// What tells one file or directory from every other while it exists: its volume and file index.
+struct FileIdentity {
+  DWORD volume = 0;
+  DWORD index_high = 0;
+  DWORD index_low = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of the open object; all zero when it cannot be read.
+FileIdentity IdentityOf(HANDLE handle);
+
+// Whether two handles are open on the same file or directory.
+bool SameObject(HANDLE a, HANDLE b);
+
+// Whether `path` names the object of `handle` now (a link at `path` is not followed).
+bool PathNames(const std::wstring& path, HANDLE handle);
+
+struct OpenRequest {
+  DWORD access = 0;
+  DWORD share = 0;
+  DWORD disposition = OPEN_EXISTING;
+  DWORD flags = 0;  // flags and attributes, as CreateFileW takes them
+  SECURITY_ATTRIBUTES* security = nullptr;
+};
+
+// Opens the entry `name` of the open directory `directory` by CreateFileW with `request` and checks
+// that the opened object lies in that directory: the directory's path still names the directory,
+// and the object's path lies in it. An object created (CREATE_NEW) somewhere else is deleted again,
+// so such a request gets DELETE access added. Fails with an error that says what is wrong; `name`
+// must be IsPlainFileName.
+UniqueHandle OpenInDirectory(HANDLE directory, const std::wstring& name, const OpenRequest& request, SysError* error);
+
+// Deletes the entry `name` of `directory` (a link as itself, never what it points to).
+SysError DeleteInDirectory(HANDLE directory, const std::wstring& name);
+
+// Marks the object of `handle` (opened with DELETE access) to be deleted when its last handle closes.
+SysError DeleteOnClose(HANDLE handle);
+
+}  // namespace korvanel::platform
