@@ -2,6 +2,8 @@
 set(platform_sources
   windows/console_windows.cpp
   windows/default_application_windows.cpp
+  windows/files_windows.cpp
+  windows/handle_paths.cpp
   windows/locale_windows.cpp
   windows/os_version_windows.cpp
   windows/owner_only_security.cpp
@@ -24,6 +26,7 @@ set(storage_sources
 set(storage_libraries korvanel_platform advapi32)
 
 set(platform_test_sources
+  tests/windows/files_windows_test.cpp
   tests/windows/storage_windows_test.cpp
   tests/windows/system_windows_test.cpp
   tests/windows/wide_text_test.cpp

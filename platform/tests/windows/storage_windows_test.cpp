@@ -1,12 +1,14 @@
-// The Windows storage layer on real files. Under Wine some of it cannot be seen (Wine caches
-// "unbuffered" files and runs overlapped requests one after the other); those parts say so and are
-// left to a real Windows machine.
+// The Windows storage layer on real files in a real test directory. Under Wine some of it cannot be
+// seen (Wine caches "unbuffered" files, runs overlapped requests one after the other and lets a
+// held directory be renamed); those parts say so and are left to a real Windows machine.
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <aclapi.h>
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 #include <set>
 
 #include "common/path_text.h"
@@ -22,12 +24,21 @@ constexpr uint32_t kBlock = 4096;
 
 class WindowsStorageTest : public ::testing::Test {
  protected:
-  std::string Path(const std::string& name) const { return JoinPath(dir_.path(), name); }
+  void SetUp() override {
+    SysError error;
+    directory_ = storage_.CreateTestDirectory(drive_.path(), "KorvanelTEST", &error);
+    ASSERT_TRUE(directory_) << error.description;
+  }
+  void TearDown() override {
+    if (directory_) directory_->Remove();
+  }
+
+  std::string Path(const std::string& name) const { return JoinPath(path_, name); }
 
   // A file of `blocks` 4 KiB blocks, block i filled with the byte i.
-  void MakeFile(const std::string& path, uint32_t blocks) {
+  void MakeFile(const std::string& name, uint32_t blocks) {
     SysError error;
-    auto file = storage_.CreateFile(path, true, &error);
+    auto file = directory_->CreateFile(name, true, &error);
     ASSERT_TRUE(file) << error.description;
     AlignedBuffer buffer = storage_.NewTransferBuffer(kBlock, kBlock);
     for (uint32_t i = 0; i < blocks; ++i) {
@@ -39,17 +50,18 @@ class WindowsStorageTest : public ::testing::Test {
   }
 
   Storage& storage_ = SystemStorage();
-  testing::ScratchDir dir_;
+  testing::ScratchDir drive_;
+  std::string path_ = JoinPath(drive_.path(), "KorvanelTEST");
+  std::unique_ptr<TestDirectory> directory_;
 };
 
 TEST_F(WindowsStorageTest, NewFilesAreNewAndTransfersLandAtTheirOffsets) {
-  const std::string path = Path("Тест.tmp");
-  MakeFile(path, 8);
+  MakeFile("Тест.tmp", 8);
   SysError error;
-  EXPECT_FALSE(storage_.CreateFile(path, true, &error)) << "an existing name is never opened as new";
+  EXPECT_FALSE(directory_->CreateFile("Тест.tmp", true, &error)) << "an existing name is never opened as new";
   EXPECT_TRUE(error.Is(EEXIST)) << error.code;
 
-  auto file = storage_.OpenFile(path, AccessHint::kRandom, true, &error);
+  auto file = directory_->OpenFile("Тест.tmp", AccessHint::kRandom, true, &error);
   ASSERT_TRUE(file) << error.description;
   AlignedBuffer buffer = storage_.NewTransferBuffer(kBlock, kBlock);
   ASSERT_FALSE(file->Read(buffer.data(), kBlock, 5 * kBlock));
@@ -60,19 +72,19 @@ TEST_F(WindowsStorageTest, NewFilesAreNewAndTransfersLandAtTheirOffsets) {
   EXPECT_FALSE(file->Close());
   EXPECT_FALSE(file->Close()) << "a second close does nothing";
 
-  storage_.RemoveFile(path);
-  EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(path)));
+  EXPECT_FALSE(directory_->RemoveFile("Тест.tmp"));
+  EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(Path("Тест.tmp"))));
+  EXPECT_TRUE(directory_->RemoveFile("Тест.tmp").Is(ENOENT));
 }
 
 TEST_F(WindowsStorageTest, FilesAreOpenedExclusively) {
-  const std::string path = Path("exclusive.tmp");
-  MakeFile(path, 1);
+  MakeFile("exclusive.tmp", 1);
   SysError error;
-  auto file = storage_.OpenFile(path, AccessHint::kSequential, true, &error);
+  auto file = directory_->OpenFile("exclusive.tmp", AccessHint::kSequential, true, &error);
   ASSERT_TRUE(file);
   // Share mode 0: nobody else may read or write the test file while a pass runs.
-  const HANDLE other = CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_EXISTING, 0, nullptr);
+  const HANDLE other = CreateFileW(WidePath(Path("exclusive.tmp")).c_str(), GENERIC_READ,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   EXPECT_EQ(other, INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
   if (other != INVALID_HANDLE_VALUE) CloseHandle(other);
@@ -80,23 +92,100 @@ TEST_F(WindowsStorageTest, FilesAreOpenedExclusively) {
 
 TEST_F(WindowsStorageTest, UnbufferedTransfersRefuseMisalignedBuffers) {
   if (RunningUnderWine()) GTEST_SKIP() << "Wine " << WineVersion() << " serves unbuffered files from its cache";
-  const std::string path = Path("aligned.tmp");
-  MakeFile(path, 2);
+  MakeFile("aligned.tmp", 2);
   SysError error;
-  auto file = storage_.OpenFile(path, AccessHint::kSequential, true, &error);
+  auto file = directory_->OpenFile("aligned.tmp", AccessHint::kSequential, true, &error);
   ASSERT_TRUE(file);
   AlignedBuffer buffer = storage_.NewTransferBuffer(2 * kBlock, kBlock);
   EXPECT_TRUE(file->Read(buffer.data() + 1, kBlock, 0).failed()) << "the cache was not bypassed";
 }
 
-TEST_F(WindowsStorageTest, PrivateDirectoriesAreNewAndTheirNamesNeverReused) {
-  const std::string path = Path("Korvanel0012AB34");
-  ASSERT_FALSE(storage_.CreatePrivateDirectory(path));
-  const SysError again = storage_.CreatePrivateDirectory(path);
-  EXPECT_TRUE(again.Is(EEXIST)) << again.code << " " << again.description;
-  storage_.PrepareForDirectIo(path);  // compression off where the file system has it; never fails
-  storage_.RemoveDirectory(path);
-  EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(path)));
+TEST_F(WindowsStorageTest, TestDirectoriesAreNewAndOnlyTheUserMayEnter) {
+  SysError error;
+  EXPECT_FALSE(storage_.CreateTestDirectory(drive_.path(), "KorvanelTEST", &error));
+  EXPECT_TRUE(error.Is(EEXIST)) << error.code << " " << error.description;
+  { std::ofstream(PathFromUtf8(drive_ / "KorvanelFILE")) << "someone else's"; }
+  EXPECT_FALSE(storage_.CreateTestDirectory(drive_.path(), "KorvanelFILE", &error));
+  EXPECT_TRUE(error.Is(EEXIST)) << error.code << " " << error.description;
+
+  directory_->PrepareForDirectIo();  // compression off where the file system has it; never fails
+  EXPECT_FALSE(directory_->CheckInPlace());
+  if (RunningUnderWine()) GTEST_SKIP() << "Wine " << WineVersion() << " gives new directories rules of its own";
+  // One rule, not inherited: full access for the user alone.
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  ASSERT_EQ(GetNamedSecurityInfoW(WidePath(path_).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                  nullptr, &dacl, nullptr, &descriptor),
+            static_cast<DWORD>(ERROR_SUCCESS));
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  GetSecurityDescriptorControl(descriptor, &control, &revision);
+  EXPECT_TRUE(control & SE_DACL_PROTECTED);
+  ASSERT_NE(dacl, nullptr);
+  EXPECT_EQ(dacl->AceCount, 1u);
+  LocalFree(descriptor);
+}
+
+TEST_F(WindowsStorageTest, OnlyPlainNamesAreOpenedInTheDirectory) {
+  // A device name, a stream of another file, a way out of the directory: nothing is created anywhere.
+  for (const char* name : {"NUL", "con.tmp", "COM1", "x.tmp:stream", "..\\escaped.tmp", "sub/x.tmp", "dot.", ""}) {
+    SysError error;
+    EXPECT_FALSE(directory_->CreateFile(name, false, &error)) << name;
+    EXPECT_TRUE(error.failed()) << name;
+  }
+  EXPECT_EQ(testing::EntryCount(path_), 0u);
+  EXPECT_EQ(testing::EntryCount(drive_.path()), 1u);
+}
+
+// Another user who may write to the drive's directories tries to move ours away and put another
+// directory in its place. Windows refuses to rename a held directory or the directories above it.
+// Where a system does it anyway (Wine renames the parents), the move is told, no file goes to the
+// name's new holder, and that holder is never removed.
+TEST_F(WindowsStorageTest, AHeldDirectoryStaysOrItsMoveIsToldAndNothingGoesToTheNewHolder) {
+  SysError error;
+  const std::string parent = drive_ / "parent";
+  ASSERT_TRUE(CreateDirectoryW(WidePath(parent).c_str(), nullptr));
+  auto directory = storage_.CreateTestDirectory(parent, "KorvanelMOVE", &error);
+  ASSERT_TRUE(directory) << error.description;
+  const std::string path = parent + "/KorvanelMOVE";
+  EXPECT_FALSE(MoveFileW(WidePath(path).c_str(), WidePath(drive_ / "moved").c_str())) << "the directory itself";
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+
+  const std::string parent_moved = drive_ / "parent.moved";
+  if (!MoveFileW(WidePath(parent).c_str(), WidePath(parent_moved).c_str())) {
+    EXPECT_FALSE(directory->CheckInPlace());
+    EXPECT_FALSE(directory->Remove());
+    return;
+  }
+  ASSERT_TRUE(RunningUnderWine()) << "Windows let the parent of a held directory be renamed";
+  ASSERT_TRUE(CreateDirectoryW(WidePath(parent).c_str(), nullptr));  // someone else's, in our place
+  ASSERT_TRUE(CreateDirectoryW(WidePath(path).c_str(), nullptr));
+  const SysError told = directory->CheckInPlace();
+  EXPECT_NE(told.description.find("moved or replaced by someone else"), std::string::npos) << told.description;
+
+  EXPECT_FALSE(directory->CreateFile("Korvanel1.tmp", false, &error));
+  EXPECT_NE(error.description.find("the directory was moved"), std::string::npos) << error.description;
+  EXPECT_EQ(testing::EntryCount(path), 0u) << "the file went to the name's new holder";
+  EXPECT_EQ(testing::EntryCount(parent_moved + "/KorvanelMOVE"), 0u);
+  EXPECT_TRUE(directory->Remove().failed());
+  EXPECT_TRUE(std::filesystem::is_directory(PathFromUtf8(path)));
+}
+
+TEST_F(WindowsStorageTest, ListingsTellDirectoriesFilesAndTheirSizes) {
+  MakeFile("Korvanel00000001.tmp", 3);
+  std::vector<DirectoryEntry> entries;
+  ASSERT_FALSE(storage_.ListDirectory(drive_.path(), &entries));
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].name, "KorvanelTEST");
+  EXPECT_EQ(entries[0].kind, DirectoryEntry::Kind::kDirectory);
+  ASSERT_FALSE(storage_.ListDirectory(path_, &entries));
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].name, "Korvanel00000001.tmp");
+  EXPECT_EQ(entries[0].kind, DirectoryEntry::Kind::kRegularFile);
+  EXPECT_EQ(entries[0].size_bytes, 3 * kBlock);
+  EXPECT_TRUE(storage_.ListDirectory(drive_ / "missing", &entries).failed());
+  EXPECT_TRUE(entries.empty());
+  EXPECT_FALSE(directory_->RemoveFile("Korvanel00000001.tmp"));
 }
 
 TEST_F(WindowsStorageTest, TransferBufferIsZeroedAndPageAligned) {
@@ -109,19 +198,19 @@ TEST_F(WindowsStorageTest, TransferBufferIsZeroedAndPageAligned) {
 
 TEST_F(WindowsStorageTest, FreeSpaceAndAlignmentOfTheVolume) {
   uint64_t free_bytes = 0;
-  EXPECT_FALSE(storage_.FreeBytes(dir_.path(), &free_bytes));
+  EXPECT_FALSE(storage_.FreeBytes(drive_.path(), &free_bytes));
   EXPECT_GT(free_bytes, 0u);
-  EXPECT_TRUE(storage_.FreeBytes(Path("missing/deeper"), &free_bytes).failed());
-  EXPECT_GE(storage_.DirectIoAlignment(dir_.path()), 4096u);
-  EXPECT_FALSE(storage_.IsRamDisk(dir_.path()));
+  EXPECT_TRUE(storage_.FreeBytes(drive_ / "missing/deeper", &free_bytes).failed());
+  EXPECT_GE(directory_->DirectIoAlignment("Korvanel1.tmp"), 4096u);
+  EXPECT_FALSE(storage_.IsRamDisk(drive_.path()));
 }
 
 TEST_F(WindowsStorageTest, QueuedRequestsCompleteOnThisThreadWithTheirSlots) {
-  const std::string path = Path("queued.tmp");
-  MakeFile(path, 64);
+  const std::string name = "queued.tmp";
+  MakeFile(name, 64);
   AlignedBuffer buffer = storage_.NewTransferBuffer(kBlock, kBlock);
   SysError error;
-  auto file = storage_.OpenQueued(path, {false, buffer.data(), kBlock, 8}, true, &error);
+  auto file = directory_->OpenQueued(name, {false, buffer.data(), kBlock, 8}, true, &error);
   ASSERT_TRUE(file) << error.description;
   for (uint32_t slot = 0; slot < 8; ++slot) ASSERT_FALSE(file->Start(slot, uint64_t{slot} * 3 * kBlock));
   std::set<uint32_t> slots;
@@ -139,11 +228,11 @@ TEST_F(WindowsStorageTest, QueuedRequestsCompleteOnThisThreadWithTheirSlots) {
 }
 
 TEST_F(WindowsStorageTest, QueuedReadPastTheEndFailsWithTheSystemsCode) {
-  const std::string path = Path("short.tmp");
-  MakeFile(path, 1);
+  const std::string name = "short.tmp";
+  MakeFile(name, 1);
   AlignedBuffer buffer = storage_.NewTransferBuffer(kBlock, kBlock);
   SysError error;
-  auto file = storage_.OpenQueued(path, {false, buffer.data(), kBlock, 2}, true, &error);
+  auto file = directory_->OpenQueued(name, {false, buffer.data(), kBlock, 2}, true, &error);
   ASSERT_TRUE(file);
   const SysError started = file->Start(0, 10 * kBlock);
   int64_t result = 0;
@@ -160,11 +249,11 @@ TEST_F(WindowsStorageTest, QueuedReadPastTheEndFailsWithTheSystemsCode) {
 
 TEST_F(WindowsStorageTest, CancelledRequestsCompleteAsCancelledAndCloseReapsThem) {
   if (RunningUnderWine()) GTEST_SKIP() << "Wine " << WineVersion() << " completes file requests before they can be cancelled";
-  const std::string path = Path("cancel.tmp");
-  MakeFile(path, 256);
+  const std::string name = "cancel.tmp";
+  MakeFile(name, 256);
   AlignedBuffer buffer = storage_.NewTransferBuffer(kBlock, kBlock);
   SysError error;
-  auto file = storage_.OpenQueued(path, {false, buffer.data(), kBlock, 64}, true, &error);
+  auto file = directory_->OpenQueued(name, {false, buffer.data(), kBlock, 64}, true, &error);
   ASSERT_TRUE(file);
   for (uint32_t slot = 0; slot < 64; ++slot) ASSERT_FALSE(file->Start(slot, uint64_t{slot} * 4 * kBlock));
   file->CancelAll();
