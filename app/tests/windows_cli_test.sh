@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # windows_cli_test.sh WINE_RUN PREFIX KORVANEL_CLI_EXE: korvanel-cli.exe under Wine on drives mapped
 # into the Wine prefix: a full quick run in a directory with a Cyrillic name that leaves nothing
-# behind, a read-only drive and a full drive with the program's own error texts. Wine is no
-# measuring instrument (it caches "unbuffered" files): only the program's behaviour is checked.
+# behind, --report-file paths refused before the run, a read-only drive and a full drive with the
+# program's own error texts and what an earlier run left named. Wine is no measuring instrument (it
+# caches "unbuffered" files): only the program's behaviour is checked.
 set -uo pipefail
 wine_run=$1 prefix=$2 cli=$3
 failures=0
@@ -35,6 +36,17 @@ check "nothing left behind" "[ -z \"\$(ls -A '$work/k/Тест')\" ] && [ \"\$(l
 run --list >"$work/list.txt" 2>/dev/null
 check "the drive list shows K:" "grep -q '^[0-9]*: K:' '$work/list.txt'"
 
+echo "# --report-file is checked before the run"
+run --drive 'K:\Тест' --length 0 --report-file 'K:\nul.html' >/dev/null 2>"$work/err.txt"
+status=$?
+check "a device name at --report-file is refused before the run" \
+  "[ $status -eq 2 ] && grep -q 'not a regular file' '$work/err.txt' && ! grep -q 'testing' '$work/err.txt'"
+run --drive 'K:\Тест' --length 0 --report-file 'K:\missing\report.html' >/dev/null 2>"$work/err.txt"
+status=$?
+check "--report-file into a missing directory fails before the run" \
+  "[ $status -eq 2 ] && ! grep -q 'testing' '$work/err.txt'"
+check "nothing made on K:" "[ \"\$(ls -A '$work/k')\" = 'Тест' ] && [ -z \"\$(ls -A '$work/k/Тест')\" ]"
+
 if [ "$(id -u)" -eq 0 ]; then
   echo "# a read-only drive R:"
   mkdir -p "$work/r"
@@ -46,15 +58,20 @@ if [ "$(id -u)" -eq 0 ]; then
   check "read-only drive shows \"File Create Error\" with the system's reason" \
     "grep -q 'File Create Error' '$work/err.txt' && grep -q '0x000000' '$work/err.txt'"
 
-  echo "# a full drive F: (64 MiB, the test file needs 100)"
+  echo "# a full drive F: (64 MiB, the test file needs 100), 40 MiB of it left by an earlier run"
   mkdir -p "$work/f"
   mount -t tmpfs -o size=64m tmpfs "$work/f" && mounts+=("$work/f")
   ln -sfn "$work/f" "$prefix/dosdevices/f:"
+  mkdir "$work/f/Korvanel0000ABCD"
+  head -c $((40 << 20)) /dev/zero >"$work/f/Korvanel0000ABCD/Korvanel0000ABCD.tmp"
   run --drive 'F:\' --length 0 --test seq >/dev/null 2>"$work/err.txt"
   status=$?
   check "full drive exits 1" "[ $status -eq 1 ]"
   check "full drive shows \"Disk is Full\"" "grep -q 'Disk is Full' '$work/err.txt'"
-  check "full drive left empty" "[ -z \"\$(ls -A '$work/f')\" ]"
+  check "and names what the earlier run left" \
+    "grep -qF 'Left by an earlier run? F:\\Korvanel0000ABCD holds 40 MiB' '$work/err.txt'"
+  check "which is not removed unasked, and nothing else is left" \
+    "[ \"\$(ls -A '$work/f')\" = Korvanel0000ABCD ] && [ -f '$work/f/Korvanel0000ABCD/Korvanel0000ABCD.tmp' ]"
 else
   echo "# read-only and full drives need root to mount their file systems: skipped"
 fi
