@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <aclapi.h>
 #include <sddl.h>
 
 #include <cerrno>
@@ -19,6 +18,8 @@
 #include "common/path_text.h"
 #include "common/testing/scratch.h"
 #include "platform/files.h"
+#include "platform/tests/windows/access_rules.h"
+#include "platform/windows/owner_only_security.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/wine.h"
 
@@ -92,42 +93,25 @@ TEST_F(WindowsFilesTest, ReplacementsAreNewFilesRenamedOverTheOldAndNothingElseI
 TEST_F(WindowsFilesTest, AReplacementKeepsTheOldFilesOwnAccessRules) {
   const std::string file = Write("Korvanel.ini", "[Program]\nlng=1\n");
   // The user alone, nothing inherited: as someone who keeps the settings private sets it.
-  wchar_t* sid = nullptr;
-  HANDLE token = nullptr;
-  ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token));
-  char user[256];
-  DWORD bytes = 0;
-  ASSERT_TRUE(GetTokenInformation(token, TokenUser, user, sizeof user, &bytes));
-  CloseHandle(token);
-  ASSERT_TRUE(ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid));
   PSECURITY_DESCRIPTOR wanted = nullptr;
-  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW((L"D:P(A;;FA;;;" + std::wstring(sid) + L")").c_str(),
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW((L"D:P(A;;FA;;;" + CurrentUserSid() + L")").c_str(),
                                                                    SDDL_REVISION_1, &wanted, nullptr));
-  LocalFree(sid);
   BOOL present = FALSE, defaulted = FALSE;
   PACL wanted_dacl = nullptr;
   GetSecurityDescriptorDacl(wanted, &present, &wanted_dacl, &defaulted);
-  ASSERT_EQ(SetNamedSecurityInfoW(WidePath(file).data(), SE_FILE_OBJECT,
-                                  DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                                  wanted_dacl, nullptr),
-            static_cast<DWORD>(ERROR_SUCCESS));
+  const DWORD set = SetNamedSecurityInfoW(WidePath(file).data(), SE_FILE_OBJECT,
+                                          DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+                                          nullptr, wanted_dacl, nullptr);
   LocalFree(wanted);
+  ASSERT_EQ(set, static_cast<DWORD>(ERROR_SUCCESS));
 
   ASSERT_FALSE(ReplaceFile(file, {"[Program]\nlng=2\n"}));
   EXPECT_EQ(ReadWholeFile(file), "[Program]\nlng=2\n");
   if (RunningUnderWine()) GTEST_SKIP() << "Wine " << WineVersion() << " gives new files rules of its own";
-  PACL dacl = nullptr;
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  ASSERT_EQ(GetNamedSecurityInfoW(WidePath(file).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                                  &dacl, nullptr, &descriptor),
-            static_cast<DWORD>(ERROR_SUCCESS));
-  SECURITY_DESCRIPTOR_CONTROL control = 0;
-  DWORD revision = 0;
-  GetSecurityDescriptorControl(descriptor, &control, &revision);
-  EXPECT_TRUE(control & SE_DACL_PROTECTED);
-  ASSERT_NE(dacl, nullptr);
-  EXPECT_EQ(dacl->AceCount, 1u);
-  LocalFree(descriptor);
+  const AccessRules rules = ReadAccessRules(WidePath(file));
+  ASSERT_TRUE(rules.read);
+  EXPECT_TRUE(rules.protected_rules);
+  EXPECT_EQ(rules.rule_count, 1u);
 }
 
 TEST_F(WindowsFilesTest, ALinkOfTheUsersOwnToTheirFileIsFollowedAndStays) {

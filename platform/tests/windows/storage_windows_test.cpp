@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <aclapi.h>
 
 #include <cerrno>
 #include <cstring>
@@ -14,6 +13,7 @@
 #include "common/path_text.h"
 #include "common/testing/scratch.h"
 #include "platform/storage.h"
+#include "platform/tests/windows/access_rules.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/wine.h"
 
@@ -112,18 +112,10 @@ TEST_F(WindowsStorageTest, TestDirectoriesAreNewAndOnlyTheUserMayEnter) {
   EXPECT_FALSE(directory_->CheckInPlace());
   if (RunningUnderWine()) GTEST_SKIP() << "Wine " << WineVersion() << " gives new directories rules of its own";
   // One rule, not inherited: full access for the user alone.
-  PACL dacl = nullptr;
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  ASSERT_EQ(GetNamedSecurityInfoW(WidePath(path_).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
-                                  nullptr, &dacl, nullptr, &descriptor),
-            static_cast<DWORD>(ERROR_SUCCESS));
-  SECURITY_DESCRIPTOR_CONTROL control = 0;
-  DWORD revision = 0;
-  GetSecurityDescriptorControl(descriptor, &control, &revision);
-  EXPECT_TRUE(control & SE_DACL_PROTECTED);
-  ASSERT_NE(dacl, nullptr);
-  EXPECT_EQ(dacl->AceCount, 1u);
-  LocalFree(descriptor);
+  const AccessRules rules = ReadAccessRules(WidePath(path_));
+  ASSERT_TRUE(rules.read);
+  EXPECT_TRUE(rules.protected_rules);
+  EXPECT_EQ(rules.rule_count, 1u);
 }
 
 TEST_F(WindowsStorageTest, OnlyPlainNamesAreOpenedInTheDirectory) {
