@@ -406,10 +406,12 @@ TEST_F(PanelTest, TheComparisonPageNeedsACompleteRun) {
   ASSERT_EQ(desktop_.files.size(), 1u);
   EXPECT_EQ(desktop_.files[0], scratch_.path() + "/korvanel/korvanel_tmp.html");
 
-  // A run that failed has nothing to compare.
+  // A run that failed has nothing to compare; its box says what failed where.
   sys_.create_file_error = EACCES;
   RunToEnd(kCommandSequential);
-  EXPECT_EQ(view_.errors.size(), 1u);
+  ASSERT_EQ(view_.errors.size(), 1u);
+  EXPECT_EQ(view_.errors[0].rfind("File Create Error\r\n0x", 0), 0u) << view_.errors[0];
+  EXPECT_NE(view_.errors[0].find("\n\n(creating the test file /data/Korvanel"), std::string::npos) << view_.errors[0];
   panel_.OnCommand(kCommandCompare);
   EXPECT_EQ(desktop_.files.size(), 1u);
   EXPECT_EQ(view_.informations.size(), 2u);
