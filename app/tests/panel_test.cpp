@@ -257,6 +257,17 @@ TEST_F(PanelTest, TheStoredLengthIsSelectedAtOpeningAndAnImpossibleOneGivesShort
   EXPECT_EQ(other_view.size_selection, 1);
 }
 
+TEST_F(PanelTest, ASettingsFileThatCannotBeReadIsReportedOnceThePanelIsUp) {
+  const std::string directory = scratch_ / "not-a-file.ini";
+  std::filesystem::create_directory(directory);
+  SetSettingsPath(directory);
+  panel_.Open();
+  EXPECT_TRUE(view_.errors.empty());
+  view_.RunPending();
+  ASSERT_EQ(view_.errors.size(), 1u);
+  EXPECT_EQ(view_.errors[0].rfind("Settings file " + directory + ":\n", 0), 0u) << view_.errors[0];
+}
+
 TEST_F(PanelTest, TheSameDriveKeepsTheResultsAndAnotherResetsThem) {
   OpenAndListDrives();
   RunToEnd(kCommandSequential);
