@@ -15,7 +15,6 @@ constexpr int kDefaultSize = 1;
 
 Panel::Panel(PanelServices services)
     : view_(services.view),
-      ui_(services.ui),
       desktop_(services.desktop),
       os_(services.os),
       channel_(services.ui),
