@@ -15,7 +15,6 @@ constexpr int kDefaultSize = 1;
 
 Panel::Panel(PanelServices services)
     : view_(services.view),
-      ui_(services.ui),
       desktop_(services.desktop),
       os_(services.os),
       channel_(services.ui),
@@ -37,6 +36,13 @@ void Panel::Open() {
   SetUp();
   ShowValues(TemplateValueTexts());
   view_.SetControlText(kFinishTimeControl, FinishTimeStamp());
+  // Said once the panel is on screen: the user should know why choices will not be kept.
+  if (const SysError problem = SettingsFileProblem()) {
+    channel_.Post([this, problem] {
+      view_.ShowError("Settings file " + SettingsPath() + ":\n" + problem.description +
+                      "\n\nThe defaults are used and nothing is stored.");
+    });
+  }
 }
 
 PanelState Panel::State() const {

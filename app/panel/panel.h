@@ -57,9 +57,7 @@ class Panel : private EngineEvents {
   PanelState State() const;
   // The exit code once the panel has ended.
   std::optional<int> ExitCode() const { return exit_code_; }
-  const PanelTexts& Texts() const { return texts_; }
   BenchEngine& Engine() { return engine_; }
-  const DriveList& Drives() const { return drives_; }
 
  private:
   // EngineEvents, on the view's thread.
@@ -105,7 +103,6 @@ class Panel : private EngineEvents {
   bool HasCommand(int command);
 
   PanelView& view_;
-  UiThread& ui_;
   Desktop& desktop_;
   platform::SystemVersion os_;
   UiChannel channel_;

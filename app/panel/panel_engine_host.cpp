@@ -16,6 +16,10 @@ void PanelEngineHost::ShowError(const std::string& text) {
   channel_.Invoke([this, &text] { events_.OnEngineError(text); });
 }
 
+void PanelEngineHost::ShowDetailedError(const std::string& text, const std::string& what_failed) {
+  ShowError(what_failed.empty() ? text : text + "\n\n(" + what_failed + ")");
+}
+
 void PanelEngineHost::StartPassTimer(uint32_t period_ms) {
   channel_.Post([this, period_ms] { events_.OnPassTimerStarted(period_ms); });
 }

@@ -32,6 +32,8 @@ class PanelEngineHost : public EngineHost {
   void PostRunFinished() override {}
   void Refresh(const BenchResults& results) override;
   void ShowError(const std::string& text) override;
+  // The box also says what failed on which path, so the user knows where to look.
+  void ShowDetailedError(const std::string& text, const std::string& what_failed) override;
   void StartPassTimer(uint32_t period_ms) override;
   // The panel enters the running state itself when its start is accepted; only the end comes here.
   void SetRunningState(bool running) override;

@@ -6,6 +6,7 @@ usage: panel_e2e.py SCENARIO DRIVE_ROOT [ARG]
   single      run the Sequential test alone; values appear while it runs and stay at the end
   full        run the whole benchmark; every value, access time and rating gets filled
   escape      start the whole benchmark, then press Escape while it runs (the program ends)
+  running     start the whole benchmark and return while it runs (the caller ends the program)
   picture     "Screenshot to MS-Paint"; ARG is the file the stand-in paint program records into
   save        "Screenshot to File" through the save dialog; ARG is the file name to type
 At the end of single, full, picture and save the panel is closed with Escape.
@@ -166,9 +167,13 @@ def run_full(app):
     print("; ".join("%s %s" % (d, value(app, d).strip()) for d in RATE_VALUES + ACCESS_VALUES + RATINGS))
 
 
-def run_escape(app):
+def start_and_wait_for_a_pass(app):
     press(start_button(app))
     wait_for("the run's first pass", lambda: running(app) and value(app, "Status").strip() != "", 30)
+
+
+def run_escape(app):
+    start_and_wait_for_a_pass(app)
     key(app, "Escape")
 
 
@@ -233,6 +238,9 @@ def main():
         run_full(app)
     elif scenario == "escape":
         run_escape(app)
+        return
+    elif scenario == "running":
+        start_and_wait_for_a_pass(app)
         return
     elif scenario == "picture":
         run_picture(app, argument)

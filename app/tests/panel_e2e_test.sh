@@ -47,7 +47,8 @@ printf '#!/bin/sh\nprintf "%%s\\n" "$1" >"%s/paint-record"\n' "$SCRATCH" >"$SCRA
 chmod +x "$SCRATCH/bin/pinta"
 failures=0
 
-# scenario DRIVE EXPECTED_EXIT [ARG]
+# scenario NAME DRIVE EXPECTED_EXIT [ARG]; with SIGNAL set, the signal goes to the program after
+# the driver has returned.
 scenario() {
   local name=$1 drive=$2 expected=$3 argument=${4:-}
   echo "--- $name on $drive"
@@ -57,6 +58,7 @@ scenario() {
   local pid=$!
   local driver=0
   timeout 300 /usr/bin/python3 "$(dirname "$0")/panel_e2e.py" "$name" "$drive" $argument || driver=$?
+  [ -n "${SIGNAL:-}" ] && kill -s "$SIGNAL" "$pid"
   local status=0
   timeout 60 tail --pid="$pid" -f /dev/null || { kill "$pid"; echo "FAIL: the program did not end"; }
   wait "$pid" || status=$?
@@ -77,6 +79,8 @@ for drive in "$SCRATCH/ram" "$SCRATCH/ext4"; do
 done
 # Escape during a run: 4660, which a Linux exit status carries as 4660 mod 256 = 52.
 scenario escape "$SCRATCH/ext4" 52
+# A polite kill during a run is handled as Escape: the run stops and cleans up first.
+SIGNAL=TERM scenario running "$SCRATCH/ext4" 52
 scenario picture "$SCRATCH/ext4" 0 "$SCRATCH/paint-record"
 scenario save "$SCRATCH/ext4" 0 "$SCRATCH/pictures/panel"
 [ "$failures" -eq 0 ] && echo "all panel scenarios passed"

@@ -266,6 +266,17 @@ TEST_F(PanelTest, TheStoredLengthIsSelectedAtOpeningAndAnImpossibleOneGivesShort
   EXPECT_EQ(other_view.size_selection, 1);
 }
 
+TEST_F(PanelTest, ASettingsFileThatCannotBeReadIsReportedOnceThePanelIsUp) {
+  const std::string directory = scratch_ / "not-a-file.ini";
+  std::filesystem::create_directory(directory);
+  SetSettingsPath(directory);
+  panel_.Open();
+  EXPECT_TRUE(view_.errors.empty());
+  view_.RunPending();
+  ASSERT_EQ(view_.errors.size(), 1u);
+  EXPECT_EQ(view_.errors[0].rfind("Settings file " + directory + ":\n", 0), 0u) << view_.errors[0];
+}
+
 TEST_F(PanelTest, TheSameDriveKeepsTheResultsAndAnotherResetsThem) {
   OpenAndListDrives();
   RunToEnd(kCommandSequential);
@@ -415,10 +426,12 @@ TEST_F(PanelTest, TheComparisonPageNeedsACompleteRun) {
   ASSERT_EQ(desktop_.files.size(), 1u);
   EXPECT_EQ(desktop_.files[0], PrivatePath("korvanel_tmp.html"));
 
-  // A run that failed has nothing to compare.
+  // A run that failed has nothing to compare; its box says what failed where.
   sys_.create_file_error = EACCES;
   RunToEnd(kCommandSequential);
-  EXPECT_EQ(view_.errors.size(), 1u);
+  ASSERT_EQ(view_.errors.size(), 1u);
+  EXPECT_EQ(view_.errors[0].rfind("File Create Error\r\n0x", 0), 0u) << view_.errors[0];
+  EXPECT_NE(view_.errors[0].find("\n\n(creating the test file /data/Korvanel"), std::string::npos) << view_.errors[0];
   panel_.OnCommand(kCommandCompare);
   EXPECT_EQ(desktop_.files.size(), 1u);
   EXPECT_EQ(view_.informations.size(), 2u);
