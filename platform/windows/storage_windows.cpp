@@ -74,8 +74,7 @@ class WindowsBlockFile : public BlockFile {
   UniqueHandle file_;
 };
 
-// Exclusive access (share 0), and a link at the name is opened as itself, never followed. DELETE
-// access lets a file that turns out to lie elsewhere go again (OpenInDirectory).
+// Exclusive access (share 0), and a link at the name is opened as itself, never followed.
 OpenRequest TestFileRequest(DWORD disposition, DWORD flags) {
   return {GENERIC_READ | GENERIC_WRITE, 0, disposition, flags | FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT};
 }
