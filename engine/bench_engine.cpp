@@ -1,7 +1,5 @@
 #include "engine/bench_engine.h"
 
-#include <chrono>
-
 #include "engine/queued_test.h"
 #include "engine/test_target.h"
 #include "engine/transfer_test.h"
@@ -17,8 +15,9 @@ BenchEngine::~BenchEngine() {
   WaitForRun();
 }
 
+// Start runs on the panel's thread, which never sleeps: it does not wait before starting; the
+// previous worker is joined instead, which is all a wait could have been for.
 BenchEngine::Outcome BenchEngine::Start(const StartRequest& request) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(10));
   if (run_exists_.load()) {
     RequestStop();
     return Outcome::kStopRequested;
