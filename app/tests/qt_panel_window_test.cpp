@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -209,6 +210,25 @@ class QtPanelWindowTest : public QObject {
     static_cast<QPushButton*>(Control(kCommandStart))->click();
     QTRY_COMPARE_WITH_TIMEOUT(panel_->State(), PanelState::kIdle, 30000);
     QVERIFY(sys_->Files().empty());
+  }
+
+  // Tab walks round every control a user works with, the Donate button and the footer included.
+  void tabReachesEveryControl() {
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    Control(kCommandDriveList)->setFocus();
+    QSet<QWidget*> reached;
+    for (int press = 0; press < 40; ++press) {
+      reached.insert(QApplication::focusWidget());
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    for (int id : {kCommandDriveList, kCommandSizeList, kCommandStart, kCommandSequential, kCommandRandom4K,
+                   kCommandRandom512K, kCommandQueued4K, kCommandAccessTime}) {
+      QVERIFY2(reached.contains(Control(id)), qPrintable(QString::number(id)));
+    }
+    QVERIFY(reached.contains(window_->command_bar()->strip_button()));
+    QVERIFY(reached.contains(window_->FooterButton(kCommandNotice)));
+    QVERIFY(reached.contains(window_->FooterButton(kCommandLanguage)));
   }
 
   void escapeWhenIdleEndsWithZero() {
