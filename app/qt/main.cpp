@@ -4,10 +4,10 @@
 #include <QApplication>
 #include <clocale>
 
-#include "app/panel/desktop.h"
-#include "app/panel/panel.h"
-#include "app/panel/panel_ids.h"
-#include "app/qt/qt_panel_window.h"
+#include "ui/panel/desktop.h"
+#include "ui/panel/panel.h"
+#include "ui/panel/panel_ids.h"
+#include "ui/qt/qt_panel_window.h"
 #include "app/qt/stop_signals.h"
 #include "drives/drive_system.h"
 #include "lang/languages.h"

@@ -9,7 +9,7 @@
 #include <map>
 #include <string>
 
-#include "app/panel/menu_model.h"
+#include "ui/panel/menu_model.h"
 
 class QAction;
 class QMenu;

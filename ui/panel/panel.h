@@ -8,12 +8,12 @@
 #include <optional>
 #include <string>
 
-#include "app/panel/desktop.h"
-#include "app/panel/panel_engine_host.h"
-#include "app/panel/panel_state.h"
-#include "app/panel/panel_texts.h"
-#include "app/panel/panel_view.h"
-#include "app/panel/ui_channel.h"
+#include "ui/panel/desktop.h"
+#include "ui/panel/panel_engine_host.h"
+#include "ui/panel/panel_state.h"
+#include "ui/panel/panel_texts.h"
+#include "ui/panel/panel_view.h"
+#include "ui/panel/ui_channel.h"
 #include "drives/drive_list.h"
 #include "drives/drive_system.h"
 #include "engine/bench_engine.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/panel/menu_model.h"
+#include "ui/panel/menu_model.h"
 #include "drives/drive_entry.h"
 
 namespace korvanel::panel {

@@ -1,4 +1,4 @@
-#include "app/panel/panel_state.h"
+#include "ui/panel/panel_state.h"
 
 namespace korvanel::panel {
 

@@ -1,8 +1,8 @@
 // How the panel ends: at once when nothing runs, otherwise after the running benchmark has
 // stopped and removed its test file. The wait is a timer of 20 ms steps, so the view keeps
 // carrying out what the worker hands it while the run winds down.
-#include "app/panel/panel.h"
-#include "app/panel/panel_ids.h"
+#include "ui/panel/panel.h"
+#include "ui/panel/panel_ids.h"
 
 namespace korvanel::panel {
 

@@ -14,8 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/panel/desktop.h"
-#include "app/panel/panel_view.h"
+#include "ui/panel/desktop.h"
+#include "ui/panel/panel_view.h"
 
 namespace korvanel::panel::testing {
 

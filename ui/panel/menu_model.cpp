@@ -1,6 +1,6 @@
-#include "app/panel/menu_model.h"
+#include "ui/panel/menu_model.h"
 
-#include "app/panel/panel_ids.h"
+#include "ui/panel/panel_ids.h"
 #include "lang/languages.h"
 
 namespace korvanel::panel {

@@ -1,4 +1,4 @@
-#include "app/panel/panel_engine_host.h"
+#include "ui/panel/panel_engine_host.h"
 
 namespace korvanel::panel {
 

@@ -14,11 +14,11 @@
 #include <QToolButton>
 #include <memory>
 
-#include "app/panel/panel.h"
-#include "app/panel/panel_ids.h"
-#include "app/qt/qt_panel_window.h"
-#include "app/tests/fake_panel_view.h"
-#include "app/tests/two_drives.h"
+#include "ui/panel/panel.h"
+#include "ui/panel/panel_ids.h"
+#include "ui/qt/qt_panel_window.h"
+#include "ui/tests/fake_panel_view.h"
+#include "ui/tests/two_drives.h"
 #include "common/testing/scratch.h"
 #include "engine/tests/fake_system.h"
 #include "lang/languages.h"

@@ -1,7 +1,7 @@
 // The panel's logic with a fake view: no window, the engine on a fake disk (engine/tests), and a
 // scripted drive system with two disks, since only fakes can be driven step by step like this.
 // The pass windows are the panel's own timers, fired by the test as soon as it pumps the view.
-#include "app/panel/panel.h"
+#include "ui/panel/panel.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,9 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "app/panel/panel_ids.h"
-#include "app/tests/fake_panel_view.h"
-#include "app/tests/two_drives.h"
+#include "ui/panel/panel_ids.h"
+#include "ui/tests/fake_panel_view.h"
+#include "ui/tests/two_drives.h"
 #include "common/path_text.h"
 #include "common/testing/scratch.h"
 #include "engine/tests/fake_system.h"

@@ -1,4 +1,4 @@
-#include "app/panel/ui_channel.h"
+#include "ui/panel/ui_channel.h"
 
 #include <chrono>
 #include <future>

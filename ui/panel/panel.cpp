@@ -1,6 +1,6 @@
-#include "app/panel/panel.h"
+#include "ui/panel/panel.h"
 
-#include "app/panel/panel_ids.h"
+#include "ui/panel/panel_ids.h"
 #include "lang/languages.h"
 #include "results/finish_time.h"
 #include "settings/settings.h"

@@ -1,6 +1,6 @@
 // The drive list of the panel: its refresh on a thread of its own and the user's selection.
-#include "app/panel/panel.h"
-#include "app/panel/panel_ids.h"
+#include "ui/panel/panel.h"
+#include "ui/panel/panel_ids.h"
 #include "drives/drive_refresh.h"
 #include "lang/languages.h"
 

@@ -4,11 +4,11 @@
 #include <chrono>
 #include <ctime>
 
-#include "app/panel/menu_model.h"
-#include "app/panel/panel.h"
-#include "app/panel/panel_ids.h"
-#include "app/panel/results_text.h"
-#include "app/panel/web_links.h"
+#include "ui/panel/menu_model.h"
+#include "ui/panel/panel.h"
+#include "ui/panel/panel_ids.h"
+#include "ui/panel/results_text.h"
+#include "ui/panel/web_links.h"
 #include "export/comparison_report.h"
 #include "export/screenshot_naming.h"
 #include "lang/languages.h"

@@ -1,6 +1,6 @@
-#include "app/panel/web_links.h"
+#include "ui/panel/web_links.h"
 
-#include "app/panel/panel_ids.h"
+#include "ui/panel/panel_ids.h"
 #include "lang/languages.h"
 
 namespace korvanel::panel {

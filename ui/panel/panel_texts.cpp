@@ -1,9 +1,9 @@
-#include "app/panel/panel_texts.h"
+#include "ui/panel/panel_texts.h"
 
 #include <algorithm>
 
-#include "app/panel/panel_ids.h"
-#include "app/panel/web_links.h"
+#include "ui/panel/panel_ids.h"
+#include "ui/panel/web_links.h"
 #include "lang/languages.h"
 #include "results/finish_time.h"
 

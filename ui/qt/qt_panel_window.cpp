@@ -1,4 +1,4 @@
-#include "app/qt/qt_panel_window.h"
+#include "ui/qt/qt_panel_window.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -26,10 +26,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/panel/panel.h"
-#include "app/panel/panel_ids.h"
-#include "app/panel/panel_state.h"
-#include "app/panel/panel_texts.h"
+#include "ui/panel/panel.h"
+#include "ui/panel/panel_ids.h"
+#include "ui/panel/panel_state.h"
+#include "ui/panel/panel_texts.h"
 #include "results/finish_time.h"
 #include "ui/qt/command_bar.h"
 #include "ui/qt/panel_icons.h"

@@ -1,4 +1,4 @@
-#include "app/panel/desktop.h"
+#include "ui/panel/desktop.h"
 #include "platform/default_application.h"
 
 namespace korvanel::panel {

@@ -1,4 +1,4 @@
-#include "app/panel/results_text.h"
+#include "ui/panel/results_text.h"
 
 #include "lang/languages.h"
 

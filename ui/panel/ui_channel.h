@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/panel/panel_view.h"
+#include "ui/panel/panel_view.h"
 
 namespace korvanel::panel {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/panel/menu_model.h"
-#include "app/panel/panel_view.h"
+#include "ui/panel/menu_model.h"
+#include "ui/panel/panel_view.h"
 #include "platform/os_version.h"
 #include "results/value_texts.h"
 

@@ -7,7 +7,7 @@
 #include <map>
 #include <memory>
 
-#include "app/panel/panel_view.h"
+#include "ui/panel/panel_view.h"
 
 class QComboBox;
 class QGroupBox;

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/panel/ui_channel.h"
+#include "ui/panel/ui_channel.h"
 #include "engine/engine_host.h"
 
 namespace korvanel::panel {
