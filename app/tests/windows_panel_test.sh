@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # windows_panel_test.sh WINE_RUN PREFIX KORVANEL_EXE PANEL_DRIVER_EXE KORVANEL_CLI_EXE: the real
-# korvanel.exe under Wine on an X server of its own (Xvfb), driven by panel_driver.exe with window
+# korvanel.exe under Wine on an X server of its own (run by scripts/with_xvfb.sh, which names it in
+# KORVANEL_WINE_DISPLAY), driven by panel_driver.exe with window
 # messages: the set-up texts in English and German through the language menu, a single test and a
 # full quick run on drive T: (a tmpfs when root can mount one), the results copied, the picture saved
 # and sent to paint, every command of the menus, and Escape during a run (4660, nothing left). The
@@ -11,13 +12,11 @@ wine_run=$1 prefix=$2 korvanel=$3 driver=$4 cli=$5
 failures=0
 check() { if eval "$2"; then echo "ok   - $1"; else echo "FAIL - $1"; failures=$((failures + 1)); fi; }
 
-command -v Xvfb >/dev/null || { echo "Xvfb is not installed (Debian package xvfb): skipped"; exit 77; }
 work=$(mktemp -d /tmp/korvanel-wine-panel-XXXXXX)
-xvfb_pid= mounted=
+mounted=
 user_name=${USER:-$(id -un)}
 settings_dir="$prefix/drive_c/users/$user_name/AppData/Roaming/Korvanel"
 cleanup() {
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   rm -f "$prefix/dosdevices/t:"
   # Other tests of this prefix expect the default settings.
   rm -f "$settings_dir/Korvanel.ini"
@@ -26,12 +25,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# An X server of our own: -displayfd tells which display it took.
-exec 7>"$work/display"
-Xvfb -displayfd 7 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export KORVANEL_WINE_DISPLAY=":$(head -n1 "$work/display")"
+[ -n "${KORVANEL_WINE_DISPLAY:-}" ] || { echo "no X server: run me through scripts/with_xvfb.sh" >&2; exit 1; }
 
 # Drive T: is mapped while no Wine server runs for the prefix; it reads the drive letters at start.
 mkdir -p "$work/t"

@@ -36,6 +36,7 @@ class CommandBar {
   void Layout(int width, UINT dpi, HFONT font);
   int Height() const { return height_; }
   HWND toolbar() const { return menu_bar_.get(); }
+  HMENU menu() const { return menu_.get(); }
   HWND strip() const { return strip_.get(); }
 
   // The owner's WM_MENUCHAR: Alt+letter of a menu or of the strip's button. True when answered.

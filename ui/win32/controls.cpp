@@ -35,6 +35,19 @@ std::string Text(HWND window) {
   return Utf8FromWide(text);
 }
 
+HMENU MakePopupMenu(const std::vector<panel::MenuItem>& items) {
+  HMENU menu = CreatePopupMenu();
+  for (const panel::MenuItem& item : items) {
+    if (item.separator()) {
+      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    const UINT flags = MF_STRING | (item.checked ? MF_CHECKED : 0) | (item.enabled ? 0 : MF_GRAYED);
+    AppendMenuW(menu, flags, static_cast<UINT_PTR>(item.command), WideFromUtf8(item.text).c_str());
+  }
+  return menu;
+}
+
 // --- ComboList ---
 
 void ComboList::SetItems(const std::vector<std::string>& items) {

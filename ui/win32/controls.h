@@ -16,6 +16,10 @@ namespace korvanel::win32 {
 void SetText(HWND window, const std::string& text);
 std::string Text(HWND window);
 
+// A popup menu of plain items drawn by the system: checked, grayed and separators as `items` say;
+// a TAB in a text starts the right-aligned column.
+HMENU MakePopupMenu(const std::vector<panel::MenuItem>& items);
+
 // A drop-down list of plain texts (the test sizes).
 class ComboList {
  public:

@@ -405,16 +405,8 @@ void PanelWindow::ShowError(const std::string& text) {
 }
 
 int PanelWindow::ChooseFromLanguageMenu(const std::vector<MenuItem>& items) {
-  UniqueMenu menu(CreatePopupMenu());
-  for (const MenuItem& item : items) {
-    if (item.separator()) {
-      AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-      continue;
-    }
-    // The TAB puts the second name and the percentage in the right-hand column.
-    const UINT flags = MF_STRING | (item.checked ? MF_CHECKED : 0) | (item.enabled ? 0 : MF_GRAYED);
-    AppendMenuW(menu.get(), flags, static_cast<UINT_PTR>(item.command), WideFromUtf8(item.text).c_str());
-  }
+  // The TAB puts the second name and the percentage in the right-hand column.
+  const UniqueMenu menu(MakePopupMenu(items));
   const int index = footer_.IndexOf(kCommandLanguage);
   RECT anchor = footer_.ButtonRect(index);
   MapWindowPoints(footer_.get(), nullptr, reinterpret_cast<POINT*>(&anchor), 2);

@@ -6,6 +6,7 @@
 //   texts EXE                  English texts, the language menu to German and back, volume labels
 //   run EXE DRIVE_INDEX        a single test and a full quick run, copy, pictures, the menus' commands
 //   escape EXE DRIVE_INDEX     Escape during a full run: the exit code must be 4660
+//   show EXE DRIVE_INDEX SECONDS   a full quick run left on screen, for pictures of the panel
 //
 // Prints "ok - ..." or "FAIL - ..." per check and "key=value" facts for the script; exits 1 on a
 // failed check.
@@ -317,6 +318,24 @@ int Escape(const std::wstring& exe, int drive) {
   return g_failures > 0;
 }
 
+// A full quick run, then the panel stays on screen for `seconds` to be photographed.
+int Show(const std::wstring& exe, int drive, int seconds) {
+  Program program(exe);
+  if (program.panel() == nullptr) return 1;
+  program.WaitUntilIdle(60);
+  program.ChooseInList(kCommandDriveList, drive);
+  program.ChooseInList(kCommandSizeList, 0);
+  program.Click(kCommandStart);
+  WaitFor([&] { return !program.Enabled(kCommandSequential); }, 10);
+  program.WaitUntilIdle(300);
+  std::printf("shown\n");
+  std::fflush(stdout);
+  std::this_thread::sleep_for(std::chrono::seconds(seconds));
+  program.Command(kCommandExit);
+  program.WaitForExit(30);
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -331,6 +350,7 @@ int wmain(int argc, wchar_t** argv) {
   if (scenario == L"texts") return Texts(exe);
   if (scenario == L"run" && argc > 4) return Run(exe, drive, argv[4]);
   if (scenario == L"escape") return Escape(exe, drive);
+  if (scenario == L"show") return Show(exe, drive, argc > 4 ? _wtoi(argv[4]) : 10);
   std::fprintf(stderr, "panel_driver: unknown scenario\n");
   return 2;
 }
