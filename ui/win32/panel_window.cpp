@@ -45,6 +45,7 @@ constexpr UINT kRunTasksMessage = WM_APP + 1;
 constexpr int kDialogWidthUnits = 323;
 constexpr int kDialogHeightUnits = 274;
 constexpr int kFooterHeight = 24;
+constexpr ULONGLONG kSessionEndWaitMs = 4000;
 
 constexpr std::array kValueControls = {
     IDC_SEQ_READ,  IDC_RND4_READ,  IDC_RND512_READ,  IDC_QD_READ,  IDC_ACCESS_READ,    IDC_SEQ_WRITE,
@@ -153,6 +154,9 @@ INT_PTR PanelWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_DPICHANGED:
       OnDpiChanged(LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       return TRUE;
+    case WM_ENDSESSION:
+      if (wparam) OnSessionEnd();
+      return TRUE;
     case WM_SETTINGCHANGE:
     case WM_SYSCOLORCHANGE:
       // A new colour scheme (high contrast, say) takes the value fields' background with it.
@@ -216,6 +220,27 @@ INT_PTR PanelWindow::OnColorStatic(HDC dc, HWND control) {
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
   SetBkColor(dc, GetSysColor(COLOR_WINDOW));
   return reinterpret_cast<INT_PTR>(value_background_.get());
+}
+
+void PanelWindow::OnSessionEnd() {
+  if (panel_ == nullptr || panel_->ExitCode()) return;
+  // Windows ends the process once this message returns: a running benchmark is stopped like with
+  // Escape, and its test file removed, within the few seconds Windows gives.
+  panel_->OnCommand(kCommandCancel);
+  const ULONGLONG deadline = GetTickCount64() + kSessionEndWaitMs;
+  while (!panel_->ExitCode() && GetTickCount64() < deadline) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        // The program's own loop ends on it.
+        PostQuitMessage(static_cast<int>(message.wParam));
+        return;
+      }
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
 }
 
 LRESULT CALLBACK PanelWindow::FilterDialogMessage(int code, WPARAM wparam, LPARAM lparam) {

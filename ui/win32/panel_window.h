@@ -81,6 +81,7 @@ class PanelWindow : public panel::PanelView, public panel::UiThread {
   void OnCommand(WPARAM wparam);
   void OnTimer(UINT_PTR id);
   void OnDpiChanged(UINT dpi, const RECT& suggested);
+  void OnSessionEnd();
   INT_PTR OnColorStatic(HDC dc, HWND control);
   void RunTasks();
   bool OnKeyInDialog(const MSG& message);
