@@ -3,8 +3,10 @@
 // CBN_SELCHANGE, WM_KEYDOWN), and reads texts and states back (WM_GETTEXT, IsWindowEnabled). Run
 // under Wine on an X server by app/tests/windows_panel_test.sh, which checks what it leaves behind.
 //
-//   texts EXE                  English texts, the language menu to German and back, volume labels
-//   run EXE DRIVE_INDEX        a single test and a full quick run, copy, pictures, the menus' commands
+//   texts EXE                  English texts, the language menu to German and back, volume labels,
+//                              a translation written and loaded again
+//   run EXE DRIVE_INDEX        a single test, a stopped and a full quick run, copy, pictures, the
+//                              menus' commands
 //   escape EXE DRIVE_INDEX     Escape during a full run: the exit code must be 4660
 //   show EXE DRIVE_INDEX SECONDS   a full quick run left on screen, for pictures of the panel
 //
@@ -14,6 +16,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -162,6 +165,19 @@ class Program {
   HWND panel_ = nullptr;
 };
 
+// Types `path` into the file dialog the program shows and confirms it.
+bool AnswerFileDialog(const Program& program, const std::wstring& path) {
+  HWND dialog = nullptr;
+  if (!WaitFor([&] { return (dialog = program.FindWindowOfClass("#32770")) != nullptr; }, 20)) return false;
+  // The file name field: the edit box (edt1) or the combo box (cmb13).
+  HWND name = GetDlgItem(dialog, 0x480);
+  if (name == nullptr) name = GetDlgItem(dialog, 0x47c);
+  if (name == nullptr) return false;
+  SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_NORMAL, 5000, nullptr);
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  return WaitFor([&] { return !IsWindow(dialog); }, 20);
+}
+
 // The texts the set-up gives in language `language`.
 void CheckSetUpTexts(const Program& program, int language, const std::string& name) {
   SetCurrentLanguage(language);
@@ -177,12 +193,13 @@ void CheckSetUpTexts(const Program& program, int language, const std::string& na
   Check(sizes, name + ": the four test lengths (" + program.ListText(kCommandSizeList, 0) + ")");
 }
 
-// Opens the language menu at the footer's "# LNG" and chooses the item `downs` steps down.
-bool ChooseLanguageByKeys(const Program& program, int downs) {
+// Opens the language menu at the footer's "# LNG" and chooses the item `steps` down from the top
+// (negative: up from the bottom).
+bool ChooseLanguageByKeys(const Program& program, int steps) {
   program.Command(kCommandLanguage);
   HWND menu = nullptr;
   if (!WaitFor([&] { return (menu = program.FindWindowOfClass("#32768")) != nullptr; }, 10)) return false;
-  for (int step = 0; step < downs; ++step) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+  for (int step = 0; step < std::abs(steps); ++step) PostMessageW(menu, WM_KEYDOWN, steps > 0 ? VK_DOWN : VK_UP, 0);
   PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
   return WaitFor([&] { return program.FindWindowOfClass("#32768") == nullptr; }, 10);
 }
@@ -204,6 +221,27 @@ int Texts(const std::wstring& exe) {
 
   Check(ChooseLanguageByKeys(program, 2), "the language menu chooses English again");
   Check(WaitFor([&] { return program.Text(kCommandStart) == "Start "; }, 10), "English texts are back");
+
+  // "Translate" writes the English texts (and opens them); "Load from File (Unicode)" reads them back.
+  Check(ChooseLanguageByKeys(program, -2), "the language menu's \"Translate\"");
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring exported = std::wstring(temp) + L"Korvanel\\translate_" + WideFromUtf8(GetSpecialText(19)) + L".txt";
+  std::wstring name = exported;
+  for (wchar_t& c : name) c = c == L' ' ? L'_' : c;
+  Check(WaitFor([&] { return GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10),
+        "the translation file is written");
+  Check(ChooseLanguageByKeys(program, -1), "the language menu's \"Load from File (Unicode)\"");
+  Check(AnswerFileDialog(program, name), "the open dialog takes the translation file");
+  HWND box = nullptr;
+  WaitFor([&] { return (box = program.FindWindowOfClass("#32770")) != nullptr; }, 10);
+  const std::string report = box != nullptr ? WindowText(GetDlgItem(box, 0xFFFF)) : std::string();
+  Check(report.rfind("100 %", 0) == 0, "loading it reports 100 % (" + report + ")");
+  if (box != nullptr) PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  SetCurrentLanguage(1);
+  Check(WaitFor([&] { return program.FindWindowOfClass("#32770") == nullptr; }, 10) &&
+            program.Text(kCommandSequential) == GetText(18),
+        "the texts now come from the file");
 
   PostMessageW(program.panel(), WM_KEYDOWN, VK_ESCAPE, 0);
   const long code = program.WaitForExit(30);
@@ -239,15 +277,7 @@ std::string Clipboard() {
 // Saves the picture through the panel's save dialog under `path`.
 bool SavePictureAs(const Program& program, const std::wstring& path) {
   program.Command(kCommandScreenshotToFile);
-  HWND dialog = nullptr;
-  if (!WaitFor([&] { return (dialog = program.FindWindowOfClass("#32770")) != nullptr; }, 20)) return false;
-  // The file name field of the save dialog: the edit box (edt1) or the combo box (cmb13).
-  HWND name = GetDlgItem(dialog, 0x480);
-  if (name == nullptr) name = GetDlgItem(dialog, 0x47c);
-  if (name == nullptr) return false;
-  SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_NORMAL, 5000, nullptr);
-  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-  return WaitFor([&] { return !IsWindow(dialog); }, 20);
+  return AnswerFileDialog(program, path);
 }
 
 int Run(const std::wstring& exe, int drive, const std::wstring& picture) {
@@ -266,6 +296,13 @@ int Run(const std::wstring& exe, int drive, const std::wstring& picture) {
   Check(ValuesMeasured(program, {kSeqReadControl, kSeqWriteControl}), "sequential read and write are measured (" +
                                                                          program.Text(kSeqReadControl) + ", " +
                                                                          program.Text(kSeqWriteControl) + ")");
+
+  // Stop: Start, which reads "Stop " during the run, ends it after the pass that runs.
+  program.Click(kCommandStart);
+  Check(WaitFor([&] { return program.Text(kControlStatus).find(GetText(6)) != std::string::npos; }, 60),
+        "a full run reaches its first pass");
+  program.Click(kCommandStart);
+  Check(program.WaitUntilIdle(60), "Stop ends the run");
 
   program.Click(kCommandStart);
   Check(WaitFor([&] { return !program.Enabled(kCommandSequential); }, 10), "the full run starts");
