@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
 # windows_panel_test.sh WINE_RUN PREFIX KORVANEL_EXE PANEL_DRIVER_EXE KORVANEL_CLI_EXE: the real
 # korvanel.exe under Wine on an X server of its own (run by scripts/with_xvfb.sh, which names it in
-# KORVANEL_WINE_DISPLAY), driven by panel_driver.exe with window
-# messages: the set-up texts in English and German through the language menu, a translation written
-# and loaded, a single test, a stopped and a full quick run on drive T: (a tmpfs when root can mount
-# one), the results copied, the picture saved
-# and sent to paint, every command of the menus, and Escape during a run (4660, nothing left). The
-# shell is asked to start nothing: the program records what it would start (KORVANEL_RECORD_LAUNCHES)
-# and this script reads it.
+# KORVANEL_WINE_DISPLAY), driven by panel_driver.exe with window messages: the set-up texts in
+# English and German through the language menu, a translation written and loaded, a single test, a
+# stopped and a full quick run on drive T: (a tmpfs when root can mount one), the results copied, the
+# picture saved and sent to paint, every command of the menus, and Escape during a run (4660,
+# nothing left). The shell is asked to start nothing: the program records what it would start
+# (KORVANEL_RECORD_LAUNCHES) and this script reads it.
 set -uo pipefail
 wine_run=$1 prefix=$2 korvanel=$3 driver=$4 cli=$5
 failures=0
