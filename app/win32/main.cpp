@@ -12,6 +12,7 @@
 #include "platform/clock.h"
 #include "platform/os_version.h"
 #include "platform/storage.h"
+#include "platform/windows/com_apartment.h"
 #include "settings/settings.h"
 #include "ui/panel/desktop.h"
 #include "ui/panel/panel.h"
@@ -86,6 +87,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_COOL_CLASSES |
                                                      ICC_USEREX_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
+  // The shell, the file dialogs and the accessibility service expect COM on the panel's thread.
+  const platform::ComApartment com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
   LocateSettingsFile();
   LoadLanguageTable();

@@ -12,6 +12,7 @@
 #include "ui/panel/panel.h"
 #include "ui/panel/panel_ids.h"
 #include "ui/panel/panel_state.h"
+#include "ui/panel/panel_texts.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/resource_ids.h"
 #include "ui/win32/window_picture.h"
@@ -154,6 +155,10 @@ INT_PTR PanelWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_DPICHANGED:
       OnDpiChanged(LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       return TRUE;
+    case WM_DESTROY:
+      // The annotations go before their windows do.
+      descriptions_.reset();
+      return FALSE;
     case WM_ENDSESSION:
       if (wparam) OnSessionEnd();
       return TRUE;
@@ -183,6 +188,7 @@ void PanelWindow::OnInitDialog(HWND dialog) {
   footer_.Create(dialog, 0);
   donate_icon_ = LoadProgramIcon(instance_, IDI_DONATE, Scaled(16, dpi_));
   key_hook_ = SetWindowsHookExW(WH_MSGFILTER, FilterDialogMessage, nullptr, GetCurrentThreadId());
+  descriptions_ = std::make_unique<AccessibleDescriptions>(dialog, panel::AccessibleDescriptions());
 
   fonts_ = MakePanelFonts(dpi_);
   menu_icons_.Load(dpi_);

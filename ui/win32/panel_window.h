@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ui/panel/panel_view.h"
+#include "ui/win32/accessible_descriptions.h"
 #include "ui/win32/command_bar.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/gdi_handles.h"
@@ -95,6 +96,7 @@ class PanelWindow : public panel::PanelView, public panel::UiThread {
   HWND dialog_ = nullptr;
   panel::Panel* panel_ = nullptr;
   std::unique_ptr<CommandBar> bar_;
+  std::unique_ptr<AccessibleDescriptions> descriptions_;
   TextToolbar footer_;
   ComboList sizes_;
   DriveComboList drives_;
