@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# windows_panel_test.sh WINE_RUN PREFIX KORVANEL_EXE PANEL_DRIVER_EXE KORVANEL_CLI_EXE: the real
+# windows_panel_test.sh WINE_RUN PREFIX KORVANEL_EXE PANEL_DRIVER_EXE KORVANEL_CLI_EXE VERSION: the real
 # korvanel.exe under Wine on an X server of its own (run by scripts/with_xvfb.sh, which names it in
 # KORVANEL_WINE_DISPLAY), driven by panel_driver.exe with window messages: the set-up texts in
 # English and German through the language menu, a translation written and loaded, a single test, a
 # stopped and a full quick run on drive T: (a tmpfs when root can mount one), the results copied, the
 # picture saved and sent to paint, every command of the menus, and Escape during a run (4660,
-# nothing left). The shell is asked to start nothing: the program records what it would start
-# (KORVANEL_RECORD_LAUNCHES) and this script reads it.
+# nothing left); and the program file's manifest and version. The shell is asked to start nothing:
+# the program records what it would start (KORVANEL_RECORD_LAUNCHES) and this script reads it.
 set -uo pipefail
-wine_run=$1 prefix=$2 korvanel=$3 driver=$4 cli=$5
+wine_run=$1 prefix=$2 korvanel=$3 driver=$4 cli=$5 version=$6
 failures=0
 check() { if eval "$2"; then echo "ok   - $1"; else echo "FAIL - $1"; failures=$((failures + 1)); fi; }
 
@@ -48,7 +48,12 @@ drive_() {
   [ "$status" -eq 0 ] || echo "FAIL - panel_driver $1 exited with $status" | tee -a "$work/driver.log"
 }
 
+echo "# the program file: manifest and version information"
+drive_ resources "$korvanel" "$version"
+check "the driver's checks of the program file pass" "! grep -q '^FAIL' '$work/driver.log'"
+
 echo "# set-up texts, the language menu and the volume labels"
+: >"$work/driver.log"
 drive_ texts "$korvanel"
 check "the driver's checks of the texts pass" "! grep -q '^FAIL' '$work/driver.log'"
 check "the language went back to English (lng=1) and the volume labels are hidden" \

@@ -8,6 +8,7 @@
 //   run EXE DRIVE_INDEX        a single test, a stopped and a full quick run, copy, pictures, the
 //                              menus' commands
 //   escape EXE DRIVE_INDEX     Escape during a full run: the exit code must be 4660
+//   resources EXE VERSION      the manifest and the version information in the program file
 //   show EXE DRIVE_INDEX SECONDS   a full quick run left on screen, for pictures of the panel
 //
 // Prints "ok - ..." or "FAIL - ..." per check and "key=value" facts for the script; exits 1 on a
@@ -355,6 +356,38 @@ int Escape(const std::wstring& exe, int drive) {
   return g_failures > 0;
 }
 
+// The program file's own resources: the manifest Windows reads before it starts the program, and
+// the version information Explorer shows, which must be the project's version.
+int Resources(const std::wstring& exe, const std::string& version) {
+  HMODULE module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  Check(module != nullptr, "korvanel.exe's resources can be read");
+  if (module == nullptr) return 1;
+  std::string manifest;
+  if (HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST)) {
+    if (HGLOBAL loaded = LoadResource(module, found)) {
+      manifest.assign(static_cast<const char*>(LockResource(loaded)), SizeofResource(module, found));
+    }
+  }
+  FreeLibrary(module);
+  Check(manifest.find("Microsoft.Windows.Common-Controls") != std::string::npos &&
+            manifest.find("version=\"6.0.0.0\"") != std::string::npos,
+        "the manifest asks for common controls 6");
+  Check(manifest.find("PerMonitorV2") != std::string::npos, "the manifest declares per-monitor v2 DPI awareness");
+  Check(manifest.find("<dpi2016:longPathAware>true</dpi2016:longPathAware>") != std::string::npos,
+        "the manifest declares long paths");
+
+  const DWORD size = GetFileVersionInfoSizeW(exe.c_str(), nullptr);
+  std::string block(size, '\0');
+  wchar_t* product = nullptr;
+  UINT length = 0;
+  const bool read = size != 0 && GetFileVersionInfoW(exe.c_str(), 0, size, block.data()) &&
+                    VerQueryValueW(block.data(), L"\\StringFileInfo\\040904B0\\ProductVersion",
+                                   reinterpret_cast<void**>(&product), &length);
+  const std::string found = read ? Utf8FromWide(product) : std::string();
+  Check(found == version, "the version information is the project's version (" + found + ")");
+  return g_failures > 0;
+}
+
 // A full quick run, then the panel stays on screen for `seconds` to be photographed.
 int Show(const std::wstring& exe, int drive, int seconds) {
   Program program(exe);
@@ -387,6 +420,7 @@ int wmain(int argc, wchar_t** argv) {
   if (scenario == L"texts") return Texts(exe);
   if (scenario == L"run" && argc > 4) return Run(exe, drive, argv[4]);
   if (scenario == L"escape") return Escape(exe, drive);
+  if (scenario == L"resources" && argc > 3) return Resources(exe, Utf8FromWide(argv[3]));
   if (scenario == L"show") return Show(exe, drive, argc > 4 ? _wtoi(argv[4]) : 10);
   std::fprintf(stderr, "panel_driver: unknown scenario\n");
   return 2;
