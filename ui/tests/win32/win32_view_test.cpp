@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "lang/languages.h"
 #include "platform/windows/wide_text.h"
@@ -102,6 +103,55 @@ TEST_F(Win32ViewTest, MenuBarBuiltAgainKeepsOneButtonPerMenuAndDrawsItsItemsWith
   EXPECT_TRUE(volume_label_state() & MF_CHECKED);
   bar.SetChecked(panel::kCommandToggleVolumeLabel, false);
   EXPECT_FALSE(volume_label_state() & MF_CHECKED);
+}
+
+// The popups the bar opened, in order, seen by the owner as WM_INITMENUPOPUP.
+std::vector<HMENU> g_opened;
+LRESULT CALLBACK RecordPopups(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) {
+  if (message == WM_INITMENUPOPUP && HIWORD(lparam) == 0) g_opened.push_back(reinterpret_cast<HMENU>(wparam));
+  return DefSubclassProc(window, message, wparam, lparam);
+}
+
+// Presses `key` in the open popup once it is there.
+void PressInPopup(WPARAM key) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    if (HWND popup = FindWindowW(L"#32768", nullptr); popup != nullptr && IsWindowVisible(popup)) {
+      PostMessageW(popup, WM_KEYDOWN, key, 0);
+      return;
+    }
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    Sleep(20);
+  }
+}
+
+TEST_F(Win32ViewTest, AltLetterOpensAMenuLeftFromTheFirstOpensTheLastAndEscapeCloses) {
+  CommandBar bar(owner_);
+  bar.SetMenu(panel::BuildMenuBar([](int) { return true; }), {});
+  bar.Layout(400, 96, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+  ShowWindow(owner_, SW_SHOW);
+  SetWindowSubclass(owner_, RecordPopups, 1, 0);
+  g_opened.clear();
+  // The keys go in from a timer: every popup runs its own loop until it closes.
+  static int step = 0;
+  step = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR, DWORD) {
+    if (step < 2) PressInPopup(step++ == 0 ? VK_LEFT : VK_ESCAPE);
+  });
+  LRESULT answer = 0;
+  ASSERT_TRUE(bar.OnMenuChar(L'k', &answer));  // "&Korvanel"
+  EXPECT_EQ(HIWORD(answer), MNC_CLOSE);
+  const DWORD deadline = GetTickCount() + 5000;
+  MSG message;
+  while (GetTickCount() < deadline && !(step == 2 && FindWindowW(L"#32768", nullptr) == nullptr)) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    Sleep(10);
+  }
+  KillTimer(nullptr, timer);
+  RemoveWindowSubclass(owner_, RecordPopups, 1);
+  ASSERT_EQ(g_opened.size(), 2u);
+  EXPECT_EQ(g_opened[0], GetSubMenu(bar.menu(), 0));
+  EXPECT_EQ(g_opened[1], GetSubMenu(bar.menu(), 1));
 }
 
 TEST_F(Win32ViewTest, PictureIsTheWindowsOuterSize) {
