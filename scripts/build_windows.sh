@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Cross-builds Korvanel for 64-bit Windows into build-windows/ (korvanel-cli.exe and the test
-# programs), with the tools that pack the language table taken from the native build in build/.
+# Cross-builds Korvanel for 64-bit Windows into build-windows/ (korvanel.exe, korvanel-cli.exe, the
+# portable zip and the test programs), with the tools that pack the language table taken from the
+# native build in build/.
 # `--if-available` exits with 77 instead of failing when the cross toolchain is not installed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,6 +16,6 @@ if [ ! -f build/korvanel-host-tools.cmake ]; then
   cmake --build build -j"$(nproc)" --target korvanel-lzari korvanel-langtable
 fi
 cmake -S . -B build-windows -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DKORVANEL_BUILD_GUI=OFF \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DKORVANEL_HOST_TOOLS="$PWD/build/korvanel-host-tools.cmake" >/dev/null
 cmake --build build-windows -j"$(nproc)"

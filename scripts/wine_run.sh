@@ -13,6 +13,8 @@ export WINEDEBUG=-all
 # No Mono or Gecko installers: nothing here needs .NET or an HTML engine, and they would try to download.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
+# A window test names the X server it started for its programs.
+if [ -n "${KORVANEL_WINE_DISPLAY:-}" ]; then export DISPLAY=$KORVANEL_WINE_DISPLAY; fi
 
 wine=${KORVANEL_WINE:-}
 if [ -z "$wine" ]; then

@@ -1,4 +1,5 @@
-// Windows' own tools for the "System" menu, from the system directory, started through the shell.
+// Windows' own tools for the "System" menu, each from the system directory (never found through
+// the current directory or PATH), started through the shell.
 
 #include <windows.h>
 
@@ -11,46 +12,69 @@
 namespace korvanel::platform {
 namespace {
 
-// Management consoles (.msc) open through the shell like the programs do.
-const wchar_t* ProgramFor(SystemTool tool) {
-  switch (tool) {
-    case SystemTool::kTaskManager: return L"taskmgr.exe";
-    case SystemTool::kSystemSettings: return L"control.exe";
-    case SystemTool::kSystemInformation: return L"msinfo32.exe";
-    case SystemTool::kDriveOptimizer: return L"dfrgui.exe";
-    case SystemTool::kComputerManagement: return L"compmgmt.msc";
-    case SystemTool::kDiskManagement: return L"diskmgmt.msc";
-    case SystemTool::kPictureEditor: return L"mspaint.exe";
-  }
-  return nullptr;
+std::wstring SystemDirectory() {
+  return GrowingWideText([](wchar_t* buffer, DWORD capacity) { return GetSystemDirectoryW(buffer, capacity); });
 }
 
-// The tool's full path in the system directory (System32 of a 64-bit process), or empty.
-std::wstring FindTool(SystemTool tool) {
-  const wchar_t* program = ProgramFor(tool);
-  if (program == nullptr) return {};
-  const std::wstring directory = GrowingWideText([](wchar_t* buffer, DWORD capacity) {
-    return GetSystemDirectoryW(buffer, capacity);
-  });
-  if (directory.empty()) return {};
-  const std::wstring path = directory + L"\\" + program;
-  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES ? path : std::wstring();
+bool IsRegularFile(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// What the shell is asked to start for `tool`, with the file in the system directory.
+ShellLaunch LaunchFor(SystemTool tool, const std::wstring& system) {
+  ShellLaunch launch;
+  switch (tool) {
+    case SystemTool::kTaskManager:
+      launch.file = system + L"\\taskmgr.exe";
+      break;
+    case SystemTool::kSystemSettings:
+      // The system properties, opened at their fourth tab.
+      launch.file = system + L"\\rundll32.exe";
+      launch.parameters = L"shell32.dll,Control_RunDLL sysdm.cpl,,3";
+      break;
+    case SystemTool::kSystemInformation:
+      launch.file = system + L"\\msinfo32.exe";
+      break;
+    case SystemTool::kDriveOptimizer:
+      // The drive optimiser of Windows 7 and later, else the older snap-in; started with the file
+      // type's own verb in the user's profile folder.
+      launch.file = IsRegularFile(system + L"\\dfrgui.exe") ? system + L"\\dfrgui.exe" : system + L"\\dfrg.msc";
+      launch.verb = nullptr;
+      launch.directory = L"%UserProfile%";
+      launch.expand_environment = true;
+      launch.owner = GetActiveWindow();
+      break;
+    case SystemTool::kComputerManagement:
+      launch.file = system + L"\\compmgmt.msc";
+      break;
+    case SystemTool::kDiskManagement:
+      launch.file = system + L"\\diskmgmt.msc";
+      break;
+    case SystemTool::kPictureEditor:
+      launch.file = system + L"\\mspaint.exe";
+      break;
+  }
+  return launch;
 }
 
 }  // namespace
 
-bool HasSystemTool(SystemTool tool) { return !FindTool(tool).empty(); }
+// The menu's tools are part of every Windows; only Paint is missing from some (Windows 11 has it
+// as an app, and the picture then opens in the image viewer instead).
+bool HasSystemTool(SystemTool tool) {
+  if (tool != SystemTool::kPictureEditor) return true;
+  const std::wstring system = SystemDirectory();
+  return !system.empty() && IsRegularFile(LaunchFor(tool, system).file);
+}
 
 SysError StartSystemTool(SystemTool tool, const std::string& file) {
-  const std::wstring program = FindTool(tool);
-  if (program.empty()) {
-    SysError missing = SysError::FromErrno(ENOENT);
-    missing.description = "no program for this tool is installed";
-    return missing;
-  }
+  const std::wstring system = SystemDirectory();
+  if (system.empty()) return LastWin32Error();
+  ShellLaunch launch = LaunchFor(tool, system);
   // The file goes as one quoted argument, so blanks in its name cannot split it.
-  const std::wstring parameters = file.empty() ? std::wstring() : L"\"" + WidePath(file) + L"\"";
-  return ShellOpen(program, parameters).error;
+  if (!file.empty()) launch.parameters = L"\"" + WidePath(file) + L"\"";
+  return ShellStart(launch).error;
 }
 
 }  // namespace korvanel::platform
