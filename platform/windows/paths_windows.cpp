@@ -115,7 +115,7 @@ PrivateFile WritePrivateTempFile(const std::string& name, const std::vector<std:
   file.path = Utf8FromWide(directory_path) + "\\" + name;
   const UniqueHandle directory = OpenPrivateDirectory(directory_path, &file.error);
   // Written through the directory just checked, which nobody can rename while we hold it.
-  if (directory) file.error = ReplaceFileIn(directory.get(), WideFromUtf8(name), pieces);
+  if (directory) file.error = ReplaceFileIn({directory.get(), directory_path}, WideFromUtf8(name), pieces);
   return file;
 }
 

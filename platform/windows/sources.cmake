@@ -13,6 +13,7 @@ set(platform_sources
   windows/terminal_windows.cpp
   windows/user_language_windows.cpp
   windows/volume_paths.cpp
+  windows/volume_query.cpp
   windows/wine.cpp
 )
 set(platform_libraries ole32 shell32 advapi32)
@@ -23,11 +24,12 @@ set(storage_sources
   windows/queued_file_windows.cpp
   windows/storage_windows.cpp
 )
-set(storage_libraries korvanel_platform advapi32)
+set(storage_libraries korvanel_platform advapi32 ntdll)
 
 set(platform_test_sources
   tests/windows/files_windows_test.cpp
   tests/windows/storage_windows_test.cpp
   tests/windows/system_windows_test.cpp
+  tests/windows/volume_answers_test.cpp
   tests/windows/wide_text_test.cpp
 )
