@@ -61,6 +61,55 @@ std::vector<std::string> MountPointsOn(int disk, const std::vector<VolumePlace>&
   return mount_points;
 }
 
+// A volume read under way: at once for a local drive; on a thread of its own for a network drive,
+// where the system may go on reconnecting to a server that has gone for much longer than the list
+// waits. Such a read is left to finish there; the thread keeps what it reads alive.
+class PendingVolume {
+ public:
+  PendingVolume(const std::shared_ptr<VolumeSource>& volumes, const std::wstring& root, UINT type) {
+    if (type != DRIVE_REMOTE) {
+      facts_ = volumes->ReadVolume(root);
+      return;
+    }
+    auto answer = std::make_shared<std::promise<std::optional<VolumeFacts>>>();
+    remote_ = answer->get_future();
+    std::thread([volumes, root, answer] {
+      const QuietDriveErrors quiet;
+      answer->set_value(volumes->ReadVolume(root));
+    }).detach();
+  }
+
+  // The facts, or nothing when the volume could not be read or a network drive's read is still
+  // under way at `deadline`.
+  std::optional<VolumeFacts> Take(std::chrono::steady_clock::time_point deadline) {
+    if (remote_.valid() && remote_.wait_until(deadline) == std::future_status::ready) facts_ = remote_.get();
+    return facts_;
+  }
+
+ private:
+  std::optional<VolumeFacts> facts_;
+  std::future<std::optional<VolumeFacts>> remote_;
+};
+
+std::optional<VolumeFacts> ReadVolumeWithin(const std::shared_ptr<VolumeSource>& volumes, const std::wstring& root) {
+  return PendingVolume(volumes, root, volumes->DriveType(root)).Take(std::chrono::steady_clock::now() + kRemoteVolumeWait);
+}
+
+MountedDrive Describe(const std::wstring& root, DriveKind kind, const std::vector<VolumePlace>& volumes,
+                      const std::optional<VolumeFacts>& facts) {
+  MountedDrive drive;
+  drive.root = Utf8FromWide(root);
+  drive.device = DeviceOf(root);
+  // The volume's GUID name: two roots with the same one are the same file system.
+  if (const VolumePlace* volume = VolumeAt(root, volumes)) drive.device_number = Utf8FromWide(volume->name);
+  drive.kind = kind;
+  if (facts) {
+    drive.file_system = Utf8FromWide(facts->file_system);
+    drive.read_only = (facts->flags & FILE_READ_ONLY_VOLUME) != 0;
+  }
+  return drive;
+}
+
 // Whether the volume manager tells which disks lie under the volumes; Wine's tells none, and then
 // WMI's associations stand in.
 bool VolumesTellDisks(const std::vector<VolumePlace>& volumes) {
@@ -89,54 +138,35 @@ WindowsDriveSystem::WindowsDriveSystem(WmiConnector connect, RegistryReader& reg
                                        std::shared_ptr<VolumeSource> volumes)
     : connect_(std::move(connect)), registry_(registry), volumes_(std::move(volumes)) {}
 
-std::optional<VolumeFacts> WindowsDriveSystem::ReadVolume(const std::wstring& root, UINT type) {
-  if (type != DRIVE_REMOTE) return volumes_->ReadVolume(root);
-  // Read on a thread of its own, left to finish there when it takes too long.
-  auto answer = std::make_shared<std::promise<std::optional<VolumeFacts>>>();
-  std::future<std::optional<VolumeFacts>> read = answer->get_future();
-  std::thread([volumes = volumes_, root, answer] {
-    const QuietDriveErrors quiet;
-    answer->set_value(volumes->ReadVolume(root));
-  }).detach();
-  if (read.wait_for(kRemoteVolumeWait) != std::future_status::ready) return std::nullopt;
-  return read.get();
-}
-
-MountedDrive WindowsDriveSystem::Describe(const std::wstring& root, DriveKind kind, UINT type,
-                                          const std::vector<VolumePlace>& volumes) {
-  MountedDrive drive;
-  drive.root = Utf8FromWide(root);
-  drive.device = DeviceOf(root);
-  // The volume's GUID name: two roots with the same one are the same file system.
-  if (const VolumePlace* volume = VolumeAt(root, volumes)) drive.device_number = Utf8FromWide(volume->name);
-  drive.kind = kind;
-  if (const std::optional<VolumeFacts> facts = ReadVolume(root, type)) {
-    drive.file_system = Utf8FromWide(facts->file_system);
-    drive.read_only = (facts->flags & FILE_READ_ONLY_VOLUME) != 0;
-  }
-  return drive;
-}
-
 std::vector<MountedDrive> WindowsDriveSystem::ListDrives() {
   const QuietDriveErrors quiet;
   const std::vector<VolumePlace> volumes = volumes_->Volumes();
-  std::vector<MountedDrive> drives;
-  for (const std::wstring& root : volumes_->LogicalDriveRoots()) {
-    if (root.empty()) continue;
+  struct Listed {
+    std::wstring root;
+    DriveKind kind;
+    PendingVolume volume;
+  };
+  std::vector<Listed> listed;
+  const auto list = [&](const std::wstring& root, wchar_t letter) {
     const UINT type = volumes_->DriveType(root);
-    const std::optional<DriveKind> kind = ListedKind(type, static_cast<wchar_t>(std::towupper(root[0])));
-    if (kind) drives.push_back(Describe(root, *kind, type, volumes));
+    if (const std::optional<DriveKind> kind = ListedKind(type, letter)) {
+      listed.push_back({root, *kind, PendingVolume(volumes_, root, type)});
+    }
+  };
+  for (const std::wstring& root : volumes_->LogicalDriveRoots()) {
+    if (!root.empty()) list(root, static_cast<wchar_t>(std::towupper(root[0])));
   }
   // A volume mounted only in folders (C:\mnt\data\) is a drive of its own, listed by its first
   // folder; one with a letter is listed by the letter already.
   for (const VolumePlace& volume : volumes) {
     const auto& points = volume.mount_points;
-    if (points.empty() || std::any_of(points.begin(), points.end(), IsDriveRoot)) continue;
-    const UINT type = volumes_->DriveType(points.front());
-    if (const std::optional<DriveKind> kind = ListedKind(type, 0)) {
-      drives.push_back(Describe(points.front(), *kind, type, volumes));
-    }
+    if (!points.empty() && std::none_of(points.begin(), points.end(), IsDriveRoot)) list(points.front(), 0);
   }
+  // The network drives are read at the same time: however many servers have gone, the list waits
+  // for them once.
+  const auto deadline = std::chrono::steady_clock::now() + kRemoteVolumeWait;
+  std::vector<MountedDrive> drives;
+  for (Listed& drive : listed) drives.push_back(Describe(drive.root, drive.kind, volumes, drive.volume.Take(deadline)));
   return drives;
 }
 
@@ -194,8 +224,7 @@ void WindowsDriveSystem::SetProblem(std::string problem) {
 
 std::optional<VolumeInfo> WindowsDriveSystem::QueryVolume(const std::string& root) {
   const QuietDriveErrors quiet;
-  const std::wstring wide = WidePath(root);
-  const std::optional<VolumeFacts> volume = ReadVolume(wide, volumes_->DriveType(wide));
+  const std::optional<VolumeFacts> volume = ReadVolumeWithin(volumes_, WidePath(root));
   if (!volume) return std::nullopt;
   return VolumeInfo{Utf8FromWide(volume->file_system), Utf8FromWide(volume->label)};
 }
@@ -214,8 +243,8 @@ std::optional<MountedDrive> WindowsDriveSystem::FindMountOf(const std::string& p
   if (GetFileAttributesW(followed.c_str()) == INVALID_FILE_ATTRIBUTES) return std::nullopt;
   const std::wstring root = VolumeRootOf(followed);
   if (root.empty()) return std::nullopt;
-  const UINT type = volumes_->DriveType(root);
-  return Describe(root, ListedKind(type, 0).value_or(DriveKind::kFixed), type, volumes_->Volumes());
+  const DriveKind kind = ListedKind(volumes_->DriveType(root), 0).value_or(DriveKind::kFixed);
+  return Describe(root, kind, volumes_->Volumes(), ReadVolumeWithin(volumes_, root));
 }
 
 }  // namespace korvanel::platform

@@ -40,8 +40,6 @@ class WindowsDriveSystem final : public DriveSystem {
   std::optional<MountedDrive> FindMountOf(const std::string& path) override;
 
  private:
-  MountedDrive Describe(const std::wstring& root, DriveKind kind, UINT type, const std::vector<VolumePlace>& volumes);
-  std::optional<VolumeFacts> ReadVolume(const std::wstring& root, UINT type);
   std::optional<std::vector<DiskInfoEntry>> Disks(const std::vector<int>& indexes,
                                                   const std::vector<VolumePlace>& volumes);
   void SetProblem(std::string problem);
