@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/windows/quiet_drive_errors.h"
+
 namespace korvanel::platform {
 
 struct VolumeFacts {
@@ -44,18 +46,5 @@ class VolumeSource {
 // The system's volumes. Shared, because a read that waits too long is left to finish on a thread of
 // its own, which must not outlive what it reads.
 std::shared_ptr<VolumeSource> SystemVolumes();
-
-// No "There is no disk in the drive" box for the calling thread while it lives (an empty card
-// reader), only the failed call.
-class QuietDriveErrors {
- public:
-  QuietDriveErrors() { SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previous_); }
-  ~QuietDriveErrors() { SetThreadErrorMode(previous_, nullptr); }
-  QuietDriveErrors(const QuietDriveErrors&) = delete;
-  QuietDriveErrors& operator=(const QuietDriveErrors&) = delete;
-
- private:
-  DWORD previous_ = 0;
-};
 
 }  // namespace korvanel::platform

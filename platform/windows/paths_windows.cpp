@@ -4,6 +4,7 @@
 #include "platform/paths.h"
 #include "platform/windows/handle_paths.h"
 #include "platform/windows/owner_only_security.h"
+#include "platform/windows/quiet_drive_errors.h"
 #include "platform/windows/replace_in_directory.h"
 #include "platform/windows/unique_handle.h"
 #include "platform/windows/volume_paths.h"
@@ -111,6 +112,7 @@ std::string UserConfigDirectory() {
 }
 
 SysError ResolveDirectory(const std::string& path, std::string* resolved) {
+  const QuietDriveErrors quiet;  // an empty card reader fails, without a box
   const std::wstring full = LongCapablePath(WidePath(path));
   if (full.empty()) return LastWin32Error();
   // Opened without FILE_FLAG_OPEN_REPARSE_POINT: links, junctions and mounted folders are followed.

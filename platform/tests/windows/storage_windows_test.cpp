@@ -207,6 +207,23 @@ TEST_F(WindowsStorageTest, ADirectoryAScannerDoesNotLetGoOfNamesWhatItStillHolds
   EXPECT_TRUE(RemoveDirectoryW(WidePath(path_).c_str()));
 }
 
+// Windows carries out overlapped writes to encrypted files one at a time; the run must say so.
+TEST_F(WindowsStorageTest, AnEncryptedDirectoryIsTold) {
+  EXPECT_FALSE(directory_->Encrypted());
+  const std::string parent = drive_ / "encrypted";
+  ASSERT_TRUE(CreateDirectoryW(WidePath(parent).c_str(), nullptr));
+  const bool encrypted = EncryptFileW(WidePath(parent).c_str()) &&
+                         (GetFileAttributesW(WidePath(parent).c_str()) & FILE_ATTRIBUTE_ENCRYPTED) != 0;
+  if (!encrypted) {
+    GTEST_SKIP() << "no EFS here (error " << GetLastError() << "): it needs Windows with EFS on NTFS; Wine has none";
+  }
+  SysError error;
+  auto directory = storage_.CreateTestDirectory(parent, "KorvanelEFS", &error);
+  ASSERT_TRUE(directory) << error.description;
+  EXPECT_TRUE(directory->Encrypted());
+  EXPECT_FALSE(directory->Remove());
+}
+
 TEST_F(WindowsStorageTest, ListingsTellDirectoriesFilesAndTheirSizes) {
   MakeFile("Korvanel00000001.tmp", 3);
   std::vector<DirectoryEntry> entries;
