@@ -83,7 +83,7 @@ struct OpenRequest {
 
 // Opens the entry `name` of the open directory `directory` by CreateFileW with `request` and checks
 // that the opened object lies in that directory: the directory's path still names the directory,
-// and the object's path lies in it. An object created (CREATE_NEW) somewhere else is deleted again,
+// and the name in it still names the object (both by file id). An object created (CREATE_NEW) somewhere else is deleted again,
 // so such a request gets DELETE access added. Fails with an error that says what is wrong; `name`
 // must be IsPlainFileName.
 UniqueHandle OpenInDirectory(const HeldDirectory& directory, const std::wstring& name, const OpenRequest& request,
