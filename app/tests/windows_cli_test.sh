@@ -72,7 +72,7 @@ in_console() {
 in_console console "'$windows_cli'" --drive "'K:\\Тест'" --length 0 --test seq
 status=$?
 check "after a run" "[ $status -eq 0 ]"
-in_console ctrl-c 3000 "'$windows_cli'" --drive "'K:\\Тест'" --length 1
+in_console ctrl-c 6000 "'$windows_cli'" --drive "'K:\\Тест'" --length 1
 status=$?
 check "after Ctrl+C stopped a run" "[ $status -eq 0 ] && grep -aq 'exit130' <(tr -d ' \r' <'$work/console.txt' | sed 's/\x1b\[[0-9;?]*[a-zA-Z]//g')"
 check "which left nothing behind" "[ -z \"\$(ls -A '$work/k/Тест')\" ]"
