@@ -23,6 +23,9 @@ class DiskSource {
   virtual ~DiskSource() = default;
   // Every disk with its mount points; nullopt when the system cannot be asked at all.
   virtual std::optional<std::vector<DiskInfoEntry>> ListDisks() = 0;
+  // Why the last ListDisks gave nothing, in words for the user ("WMI did not answer within 10 s");
+  // empty when it answered or when there is nothing to say.
+  virtual std::string LastDiskProblem() const { return {}; }
 };
 
 class CDiskInfo {

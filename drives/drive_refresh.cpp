@@ -46,6 +46,28 @@ void IdentifyDrives(DriveSystem& system, CDiskInfo& disks, bool show_label,
   for (DriveEntry& entry : *entries) DescribeDrive(system, disks, show_label, &entry);
 }
 
+namespace {
+
+// The disks of one drive as a disk source.
+class DisksHolding : public DiskSource {
+ public:
+  DisksHolding(DriveSystem& system, std::string root) : system_(system), root_(std::move(root)) {}
+  std::optional<std::vector<DiskInfoEntry>> ListDisks() override { return system_.ListDisksHolding(root_); }
+
+ private:
+  DriveSystem& system_;
+  std::string root_;
+};
+
+}  // namespace
+
+void IdentifyDrive(DriveSystem& system, bool show_label, DriveEntry* entry) {
+  CDiskInfo disks;
+  DisksHolding source(system, entry->Root);
+  disks.Enumerate(source);
+  DescribeDrive(system, disks, show_label, entry);
+}
+
 std::string DriveItemText(const DriveEntry& entry) { return EscapeControlCharacters(entry.Root + " " + entry.Model); }
 
 }  // namespace korvanel

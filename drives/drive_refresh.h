@@ -22,6 +22,10 @@ bool DescribeDrive(DriveSystem& system, const CDiskInfo& disks, bool show_label,
 void IdentifyDrives(DriveSystem& system, CDiskInfo& disks, bool show_label,
                     std::vector<DriveEntry>* entries);
 
+// Describes `entry` alone, asking only for the disks that hold its Root (a command-line run needs
+// no other drive). Leaves it untouched when no disk holds it.
+void IdentifyDrive(DriveSystem& system, bool show_label, DriveEntry* entry);
+
 // The drive list's text for an entry: Root, a blank and Model, control characters shown escaped.
 std::string DriveItemText(const DriveEntry& entry);
 

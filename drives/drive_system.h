@@ -42,6 +42,13 @@ class DriveSystem : public DiskSource {
   // `*total` untouched on failure.
   virtual int64_t QueryDiskSpace(const std::string& path, uint64_t* total) = 0;
 
+  // The disks that hold the file system mounted at `root`, for describing that drive alone; a system
+  // that cannot single them out cheaply lists every disk.
+  virtual std::optional<std::vector<DiskInfoEntry>> ListDisksHolding(const std::string& root) {
+    (void)root;
+    return ListDisks();
+  }
+
   // The mount that holds `path` (root, device and device_number filled; nothing filtered out);
   // nullopt when `path` does not exist.
   virtual std::optional<MountedDrive> FindMountOf(const std::string& path) = 0;

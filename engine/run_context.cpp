@@ -6,6 +6,7 @@ namespace korvanel {
 
 void RunContext::PostPassStatus(std::string text) {
   if (!target.unbuffered) text += " (RAM disk, cached I/O)";
+  if (target.encrypted) text += kEncryptedNote;
   host.PostStatus(std::move(text));
 }
 

@@ -33,11 +33,17 @@ struct TestTarget {
   std::string dir_path;            // <drive>/Korvanel%08X, for messages
   std::string file_name;           // Korvanel%08X.tmp, inside the test directory
   std::string file_path;           // <dir_path>/<file_name>, for messages
+  // The write probe has a name of its own: a scanner or sync client that opens it as it appears can
+  // keep its name "delete pending" for a moment after its removal, which would refuse the test file.
+  std::string probe_name;
+  std::string probe_path;
+  bool probe_left = false;         // its removal failed; cleanup tries again
   // Open from its creation until cleanup; null when this run made none. Cleanup removes only what
   // this run created.
   std::unique_ptr<platform::TestDirectory> dir;
   bool file_created = false;
   bool unbuffered = true;          // false on RAM disks, which are measured with ordinary I/O
+  bool encrypted = false;          // the file system encrypts the test file: its writes are not queued
   uint64_t size_bytes = 0;
   uint32_t block_count = 0;        // 1 MiB blocks in the file
   uint32_t alignment = 4096;       // what unbuffered transfers need of the buffer
@@ -70,7 +76,8 @@ class RunContext {
   // The engine texts as they are now; the panel may replace them between passes.
   EngineTextArray Texts() const { return *texts_.Snapshot(); }
 
-  // Posts a pass's status line, marked when the drive is a RAM disk measured with ordinary I/O.
+  // Posts a pass's status line, marked when the drive is a RAM disk measured with ordinary I/O or
+  // the test directory is encrypted.
   void PostPassStatus(std::string text);
   // Opens the time window of a pass and returns its start tick. After an abort the window stays shut,
   // so the pass issues nothing more (a queued pass only completes the requests it primed).

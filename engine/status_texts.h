@@ -8,6 +8,13 @@
 
 namespace korvanel {
 
+// What every status line of a run in an encrypted directory says, and the note the host is handed
+// once: Windows carries out overlapped writes to encrypted files one at a time.
+inline constexpr const char* kEncryptedNote = " (encrypted folder, writes not queued)";
+inline constexpr const char* kEncryptedNotice =
+    "the test directory is encrypted (EFS): Windows carries out its overlapped writes one at a time, so the "
+    "64 X 4K write rate is that of one request at a time";
+
 std::string SequentialStatus(const EngineTextArray& texts, bool write, int pass, int pass_count);
 std::string RandomStatus(const EngineTextArray& texts, bool write, int block_kb, int pass, int pass_count);
 std::string QueuedStatus(const EngineTextArray& texts, bool write, int block_kb, int depth, int pass,

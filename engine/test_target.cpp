@@ -45,20 +45,19 @@ SysError MakeTestDirectory(RunContext& run) {
 bool ProbeWrite(RunContext& run) {
   TestTarget& target = run.target;
   SysError error;
-  auto probe = target.dir->CreateFile(target.file_name, false, &error);
+  auto probe = target.dir->CreateFile(target.probe_name, false, &error);
   if (!probe) {
-    run.IoErrorBox(kTextCreateFileError, error, "creating the probe file " + run.target.file_path);
+    run.IoErrorBox(kTextCreateFileError, error, "creating the probe file " + target.probe_path);
     return false;
   }
   static const char kProbe[8] = {'Q', 0, 'E', 0, 'X', 0, '-', 0};
   error = probe->Write(kProbe, sizeof kProbe, 0);
   probe->Close();
   // A file on this file system says what alignment direct I/O needs; the buffer follows it.
-  target.alignment = target.dir->DirectIoAlignment(target.file_name);
-  // Should the removal fail, the test file cannot be created under the name and says so.
-  target.dir->RemoveFile(target.file_name);
+  target.alignment = target.dir->DirectIoAlignment(target.probe_name);
+  target.probe_left = target.dir->RemoveFile(target.probe_name).failed();
   if (error) {
-    run.IoErrorBox(kTextWriteError, error, "writing the probe file " + run.target.file_path);
+    run.IoErrorBox(kTextWriteError, error, "writing the probe file " + target.probe_path);
     return false;
   }
   return true;
@@ -144,6 +143,11 @@ void PrepareTestTarget(RunContext& run) {
   const uint32_t file_tick = run.clock.TickMs();
   target.file_name = TestFileName(file_tick);
   target.file_path = TestFilePath(target.dir_path, file_tick);
+  target.probe_name = TestFileName(file_tick + 1);
+  target.probe_path = TestFilePath(target.dir_path, file_tick + 1);
+  // Windows carries out overlapped writes to an encrypted file one at a time.
+  target.encrypted = target.dir->Encrypted();
+  if (target.encrypted) run.host.PostNote(kEncryptedNotice);
 
   // A failed query goes on to the probe, which then reports what is wrong with the drive.
   uint64_t free_bytes = 0;
@@ -168,6 +172,7 @@ void CleanupTestTarget(RunContext& run) {
   TestTarget& target = run.target;
   target.buffer = AlignedBuffer();
   SysError error;
+  if (target.probe_left) target.dir->RemoveFile(target.probe_name);
   if (target.file_created && (error = target.dir->RemoveFile(target.file_name))) {
     ReportNotRemoved(run, target.file_path, error);
   } else if (target.dir && (error = target.dir->Remove())) {
@@ -175,6 +180,7 @@ void CleanupTestTarget(RunContext& run) {
   }
   target.dir.reset();
   target.file_created = false;
+  target.probe_left = false;
   run.host.PostEndTag("");
   run.host.PostRunFinished();
   run.flags.keep_running.store(false);

@@ -19,6 +19,11 @@ std::string TempDirectory();
 // roaming application-data folder, %APPDATA%), without a trailing separator.
 std::string UserConfigDirectory();
 
+// The directory `path` names, as an absolute path with its links resolved (on Windows junctions too,
+// and paths of any length); an error whose description says why when it does not exist or is no
+// directory.
+SysError ResolveDirectory(const std::string& path, std::string* resolved);
+
 // Whether `path` is `directory` or lies below it, compared as the system compares names: links in
 // `directory` resolved on Linux; on Windows "/" and "\" alike and without regard to case. Doubled
 // separators count once; a name that merely starts alike ("/tmpfiles" for "/tmp") does not count.

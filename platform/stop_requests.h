@@ -23,4 +23,10 @@ int StopRequestDescriptor();
 // Takes one request off the descriptor; false when none is pending.
 bool TakeStopRequest();
 
+// The program has cleaned up after the stop requests (the test file is gone). Where the system ends
+// the process as soon as the handler returns (Windows, when the console window is closed, the user
+// logs off or the system shuts down), the handler waits for this, a few seconds at most; elsewhere
+// it does nothing.
+void ReportCleanupDone();
+
 }  // namespace korvanel::platform

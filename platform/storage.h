@@ -90,6 +90,9 @@ class TestDirectory {
   // Prepares the directory so that files created in it later really bypass the cache (no
   // copy-on-write, no compression). Refusals are ignored.
   virtual void PrepareForDirectIo() = 0;
+  // Whether the file system encrypts what is made in the directory (Windows' EFS). Windows then
+  // carries out overlapped writes one at a time, so the queued test's writes are not queued.
+  virtual bool Encrypted() { return false; }
   virtual SysError RemoveFile(const std::string& name) = 0;
   // An error when the directory no longer lies where it was made (someone moved it or put something
   // else in its place); the description says so, and where it is now when that can be told.

@@ -1,19 +1,19 @@
 #include "app/cli/cli_app.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <optional>
 #include <string>
 
 #include "app/cli/cli_benchmark.h"
 #include "app/cli/result_json.h"
-#include "common/path_text.h"
 #include "drives/drive_list.h"
 #include "drives/drive_listing.h"
+#include "drives/drive_refresh.h"
 #include "drives/drive_system.h"
 #include "lang/languages.h"
 #include "lang/translation_file.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "settings/settings.h"
 
 namespace korvanel::cli {
@@ -75,7 +75,8 @@ std::optional<ChosenDrive> ChooseDrive(const std::string& drive, const DriveTabl
   const int index = FindDrive(table, system, drive);
   ChosenDrive chosen;
   if (index >= 0) chosen.entry = table.Entry(index);
-  if (IsListIndex(drive) && !std::filesystem::is_directory(PathFromUtf8(drive))) {
+  const SysError unresolved = platform::ResolveDirectory(drive, &chosen.directory);
+  if (IsListIndex(drive) && unresolved) {
     if (index < 0) {
       *error = "--drive " + drive + ": no such drive in the list (see --list)";
       return std::nullopt;
@@ -83,14 +84,17 @@ std::optional<ChosenDrive> ChooseDrive(const std::string& drive, const DriveTabl
     chosen.directory = chosen.entry->Root;
     return chosen;
   }
-  std::error_code ec;
-  const auto path = std::filesystem::canonical(PathFromUtf8(drive), ec);
-  if (ec || !std::filesystem::is_directory(path, ec)) {
-    *error = "--drive " + drive + ": " + (ec ? ec.message() : "not a directory");
+  if (unresolved) {
+    *error = "--drive " + drive + ": " + unresolved.description;
     return std::nullopt;
   }
-  chosen.directory = Utf8FromPath(path);
   return chosen;
+}
+
+// Without its disk's details a drive is still measured; the user learns why they are missing.
+void ReportDiskProblem(const DriveSystem& system) {
+  const std::string problem = system.LastDiskProblem();
+  if (!problem.empty()) std::fprintf(stderr, "korvanel-cli: disk details unavailable: %s\n", problem.c_str());
 }
 
 }  // namespace
@@ -128,10 +132,12 @@ int RunCli(const CliOptions& options) {
   }
 
   auto system = CreateDriveSystem();
-  DriveList drives(*system);
-  drives.SetShowVolumeLabel(ReadSettingInt("no_vol_label", 0) == 0);
-  drives.Refresh();
+  const bool show_label = ReadSettingInt("no_vol_label", 0) == 0;
   if (options.action == CliAction::kList) {
+    DriveList drives(*system);
+    drives.SetShowVolumeLabel(show_label);
+    drives.Refresh();
+    ReportDiskProblem(*system);
     const std::string listing = options.json ? DriveListJson(drives.Table().Entries(), GetSpecialText(19))
                                              : FormatDriveListing(drives.Table());
     std::fputs(listing.c_str(), stdout);
@@ -143,9 +149,16 @@ int RunCli(const CliOptions& options) {
       return UsageError("--report-file " + options.report_file + ": " + unusable.description);
     }
   }
+  // A run describes only the drive it measures: identifying every disk can take seconds.
+  DriveTable drives;
+  drives.Replace(EnumerateDrives(*system));
   std::string error;
-  const auto chosen = ChooseDrive(options.drive, drives.Table(), *system, &error);
+  auto chosen = ChooseDrive(options.drive, drives, *system, &error);
   if (!chosen) return UsageError(error);
+  if (chosen->entry) {
+    IdentifyDrive(*system, show_label, &*chosen->entry);
+    ReportDiskProblem(*system);
+  }
   LocateSettingsFile();  // the run stores its test length
   return RunBenchmark(options, chosen->directory, chosen->entry);
 }

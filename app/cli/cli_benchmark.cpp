@@ -142,6 +142,8 @@ int RunBenchmark(const CliOptions& options, const std::string& directory, const 
              host.DrawProgress();
            });
   engine.WaitForRun();
+  // The test file is gone: a console window that is being closed may let the process end now.
+  platform::ReportCleanupDone();
   host.FinishProgress();
 
   record.end_time = IsoLocalTime(std::time(nullptr));

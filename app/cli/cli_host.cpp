@@ -40,6 +40,10 @@ void CliHost::PostStatus(std::string text) {
   });
 }
 
+void CliHost::PostNote(std::string text) {
+  loop_.Post([this, text = std::move(text)] { Announce("korvanel-cli: note: " + text); });
+}
+
 void CliHost::PostEndTag(std::string text) {
   loop_.Post([this, text = std::move(text)] {
     status_ = text;

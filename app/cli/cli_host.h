@@ -37,6 +37,8 @@ class CliHost : public EngineHost {
 
   void PostResultsReset() override {}
   void PostStatus(std::string text) override;
+  // "korvanel-cli: note: ..." on stderr, which outlasts the status line.
+  void PostNote(std::string text) override;
   void PostEndTag(std::string text) override;
   void PostRunFinished() override {}
   void Refresh(const BenchResults& results) override;

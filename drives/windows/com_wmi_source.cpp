@@ -10,6 +10,10 @@
 namespace korvanel::platform {
 namespace {
 
+// How long one object of a query's result is waited for. A healthy WMI service answers in well under
+// a second; a stuck one would hold the drive list, and a command-line run, for good.
+constexpr long kWmiWaitMs = 10000;
+
 // Text for the property types that Win32_DiskDrive and its associations use.
 bool VariantText(const VARIANT& value, std::string* text) {
   switch (value.vt) {
@@ -53,23 +57,29 @@ class ComWmiSource : public WmiQuerySource {
     locator_.Reset();
   }
 
-  std::optional<std::vector<WmiObject>> Query(const std::string& wql) override {
+  WmiAnswer Query(const std::string& wql) override {
     const ComString language(L"WQL");
     const ComString query(WideFromUtf8(wql).c_str());
     ComPtr<IEnumWbemClassObject> results;
+    WmiAnswer answer;
     if (FAILED(services_->ExecQuery(language.get(), query.get(),
                                     WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
                                     results.Receive()))) {
-      return std::nullopt;
+      answer.problem = "WMI refused the query";
+      return answer;
     }
-    std::vector<WmiObject> objects;
     for (;;) {
       ComPtr<IWbemClassObject> object;
       ULONG returned = 0;
-      if (results->Next(WBEM_INFINITE, 1, object.Receive(), &returned) != WBEM_S_NO_ERROR || returned == 0) break;
-      objects.push_back(ReadProperties(object.get()));
+      const HRESULT next = results->Next(kWmiWaitMs, 1, object.Receive(), &returned);
+      if (next == WBEM_S_TIMEDOUT) {
+        answer.problem = "WMI did not answer within " + std::to_string(kWmiWaitMs / 1000) + " s";
+        return answer;
+      }
+      if (next != WBEM_S_NO_ERROR || returned == 0) break;
+      answer.objects.push_back(ReadProperties(object.get()));
     }
-    return objects;
+    return answer;
   }
 
  private:

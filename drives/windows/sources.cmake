@@ -1,9 +1,10 @@
-# Windows: drive letters and volumes from the W functions, disks from WMI, port drivers from the
-# registry's device map.
+# Windows: drive letters, volumes and the disks under them from the W functions and the volume
+# manager, disks from WMI, port drivers from the registry's device map.
 add_library(korvanel_drives_system STATIC
   windows/com_wmi_source.cpp
   windows/file_system_routines_windows.cpp
   windows/registry_reader.cpp
+  windows/volume_source.cpp
   windows/windows_drive_system.cpp
   windows/wmi_disks.cpp
 )

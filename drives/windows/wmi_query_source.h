@@ -2,7 +2,6 @@
 // Where the disk identity reads WMI: the system's service through COM, or recorded answers in tests.
 
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,11 +11,18 @@ namespace korvanel::platform {
 // A property that is null or of a type without a text form is absent.
 using WmiObject = std::map<std::string, std::string>;
 
+struct WmiAnswer {
+  std::vector<WmiObject> objects;  // in the order WMI gives them
+  std::string problem;             // why the query was not answered, in words for the user; empty when it was
+  bool answered() const { return problem.empty(); }
+};
+
 class WmiQuerySource {
  public:
   virtual ~WmiQuerySource() = default;
-  // The objects a WQL query returns, in the order WMI gives them; nullopt when the query fails.
-  virtual std::optional<std::vector<WmiObject>> Query(const std::string& wql) = 0;
+  // What a WQL query returns. A stuck WMI service is not waited for without end: the answer then
+  // says so.
+  virtual WmiAnswer Query(const std::string& wql) = 0;
 };
 
 }  // namespace korvanel::platform

@@ -92,6 +92,7 @@ class FakeTestDirectory : public platform::TestDirectory {
   }
   uint32_t DirectIoAlignment(const std::string&) override { return system_.dio_alignment; }
   void PrepareForDirectIo() override {}
+  bool Encrypted() override { return system_.encrypted; }
   SysError RemoveFile(const std::string& name) override { return system_.RemoveFile(PathOf(name)); }
   SysError CheckInPlace() override {
     return system_.dir_moved ? SysError{FakeSystem::kMovedCode, "moved away"} : SysError{};
@@ -160,6 +161,10 @@ std::unique_ptr<platform::BlockFile> FakeSystem::CreateFile(const std::string& p
     return nullptr;
   }
   std::lock_guard lock(mutex_);
+  if (pending_deletes_.count(path)) {
+    *error = SysError::FromErrno(EEXIST);
+    return nullptr;
+  }
   files_[path] = 0;
   return std::make_unique<FakeBlockFile>(*this, path, probe);
 }
@@ -188,6 +193,7 @@ SysError FakeSystem::RemoveFile(const std::string& path) {
   // The probe is removed at once; only the test file meets a failing removal.
   if (remove_file_error && files_[path] > 0) return SysError::FromErrno(remove_file_error);
   files_.erase(path);
+  if (deletes_stay_pending) pending_deletes_.insert(path);
   return {};
 }
 
@@ -195,6 +201,7 @@ SysError FakeSystem::RemoveDirectory(const std::string& path) {
   if (remove_dir_error) return SysError::FromErrno(remove_dir_error);
   std::lock_guard lock(mutex_);
   dirs_.erase(path);
+  pending_deletes_.clear();
   return {};
 }
 

@@ -46,6 +46,10 @@ class FakeSystem : public platform::Storage, public platform::Clock, public Engi
   std::set<std::string> taken_dirs;   // names that exist already (someone else's)
   int remove_file_error = 0;          // errno for removing the test file (not the probe)
   int remove_dir_error = 0;           // errno for removing the test directory
+  // A scanner holds every file it sees: a removed name stays "delete pending" (creating it again
+  // fails) until the scanner lets go, which it has done by the time the directory is removed.
+  bool deletes_stay_pending = false;
+  bool encrypted = false;             // the test directory encrypts what is made in it
   bool dir_moved = false;             // someone moved the test directory away after its creation
   // The code CheckInPlace reports then (a number of our own: the systems' codes for it differ).
   static constexpr int kMovedCode = 0x74;
@@ -67,7 +71,7 @@ class FakeSystem : public platform::Storage, public platform::Clock, public Engi
 
   // --- what happened ---
   struct Message {
-    std::string kind;  // "status", "end", "finished", "reset", "error", "running", "idle", "stamp"
+    std::string kind;  // "status", "note", "end", "finished", "reset", "error", "running", "idle", "stamp"
     std::string text;
   };
   std::vector<Message> Messages() const;
@@ -107,6 +111,7 @@ class FakeSystem : public platform::Storage, public platform::Clock, public Engi
   // EngineHost
   void PostResultsReset() override;
   void PostStatus(std::string text) override;
+  void PostNote(std::string text) override { Record("note", std::move(text)); }
   void PostEndTag(std::string text) override { Record("end", std::move(text)); }
   void PostRunFinished() override { Record("finished", ""); }
   void Refresh(const BenchResults& results) override;
@@ -129,6 +134,7 @@ class FakeSystem : public platform::Storage, public platform::Clock, public Engi
   std::vector<std::string> error_details_;
   std::vector<Transfer> transfers_;
   std::map<std::string, uint64_t> files_;
+  std::set<std::string> pending_deletes_;
   std::set<std::string> dirs_;
   uint32_t now_ = 0;
   bool clock_started_ = false;

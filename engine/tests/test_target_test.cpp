@@ -101,6 +101,35 @@ TEST_F(Preparation, WhatCleanupCannotRemoveIsNamed) {
             (std::vector<std::string>{ExpectedIoError("Could not remove /drive/Korvanel00000200", EBUSY)}));
 }
 
+// A scanner, indexer or sync client that opens the probe as it appears keeps its name "delete
+// pending" for a moment after its removal; the test file has a name of its own and is made anyway.
+TEST_F(Preparation, AProbeNameLeftDeletePendingDoesNotRefuseTheTestFile) {
+  sys.deletes_stay_pending = true;
+  const BenchResults r = RunToEnd(engine, kTestSequential);
+  EXPECT_TRUE(sys.Errors().empty()) << sys.Errors().front();
+  EXPECT_GT(r.SR, 0);
+  EXPECT_TRUE(sys.Files().empty());
+  EXPECT_TRUE(sys.Directories().empty());
+}
+
+// Windows carries out overlapped writes to encrypted files one at a time: the 64 X 4K write rate is
+// then that of one request, and the user must learn why.
+TEST_F(Preparation, AnEncryptedTestDirectoryIsToldOnceAndInEveryStatus) {
+  sys.encrypted = true;
+  RunToEnd(engine, kTestQueued4K);
+  std::vector<std::string> notes;
+  for (const FakeSystem::Message& message : sys.Messages()) {
+    if (message.kind == "note") notes.push_back(message.text);
+  }
+  ASSERT_EQ(notes.size(), 1u);
+  EXPECT_NE(notes[0].find("encrypted"), std::string::npos) << notes[0];
+  ASSERT_FALSE(sys.Statuses().empty());
+  for (const std::string& status : sys.Statuses()) {
+    if (status == "... Initialize ") continue;  // preparation's, before any pass
+    EXPECT_TRUE(status.ends_with(" (encrypted folder, writes not queued)")) << status;
+  }
+}
+
 TEST_F(Preparation, ADirectoryMovedByOthersFailsTheRunAndIsNamed) {
   sys.start_tick = 0x300;
   sys.dir_moved = true;

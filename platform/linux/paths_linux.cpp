@@ -158,4 +158,14 @@ PrivateFile WritePrivateTempFile(const std::string& name, const std::vector<std:
   return file;
 }
 
+SysError ResolveDirectory(const std::string& path, std::string* resolved) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path canonical = fs::canonical(PathFromUtf8(path), error);
+  if (!error && !fs::is_directory(canonical, error) && !error) return {ENOTDIR, "not a directory"};
+  if (error) return {error.value(), error.message()};
+  *resolved = Utf8FromPath(canonical);
+  return {};
+}
+
 }  // namespace korvanel::platform

@@ -61,4 +61,7 @@ bool TakeStopRequest() {
   return g_read_end >= 0 && read(g_read_end, &byte, 1) == 1;
 }
 
+// The signals' handlers return at once; the process ends when the program has cleaned up.
+void ReportCleanupDone() {}
+
 }  // namespace korvanel::platform

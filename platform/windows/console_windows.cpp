@@ -1,20 +1,22 @@
 #include <windows.h>
-#include <shellapi.h>
 
 #include "platform/console.h"
+#include "platform/windows/command_line.h"
+#include "platform/windows/console_state.h"
 #include "platform/windows/wide_text.h"
 
 namespace korvanel::platform {
 
 std::vector<std::string> CommandLineArguments(int, char**) {
-  int count = 0;
-  wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
   std::vector<std::string> utf8;
-  for (int i = 1; arguments != nullptr && i < count; ++i) utf8.push_back(Utf8FromWide(arguments[i]));
-  LocalFree(arguments);
+  for (const std::wstring& argument : SplitCommandLine(GetCommandLineW())) utf8.push_back(Utf8FromWide(argument));
   return utf8;
 }
 
-void PrepareOutput() { SetConsoleOutputCP(CP_UTF8); }
+// The console's code page is put back when the program ends (console_state.h).
+void PrepareOutput() {
+  RememberOutputCodePage();
+  SetConsoleOutputCP(CP_UTF8);
+}
 
 }  // namespace korvanel::platform

@@ -14,6 +14,7 @@
 #include "common/size_limit_text.h"
 #include "platform/files.h"
 #include "platform/windows/handle_paths.h"
+#include "platform/windows/owner_only_security.h"
 #include "platform/windows/replace_in_directory.h"
 #include "platform/windows/volume_paths.h"
 #include "platform/windows/wide_text.h"
@@ -157,7 +158,7 @@ class KeptAccessRules {
 // the name is a link) and the file's name there.
 struct Destination {
   UniqueHandle owned_directory;  // set when the file lies elsewhere than the name given
-  HANDLE directory = nullptr;
+  HeldDirectory directory;
   std::wstring name;
   bool exists = false;
   FileIdentity identity;
@@ -173,7 +174,7 @@ SysError TakeExistingFile(HANDLE file, Destination* out) {
 
 // A link is followed once, and only when the link and the regular file it names are both ours:
 // another user's link could send our write to any file we may write.
-SysError FollowOwnLink(HANDLE directory, const std::wstring& name, HANDLE link, Destination* out) {
+SysError FollowOwnLink(const HeldDirectory& directory, const std::wstring& name, HANDLE link, Destination* out) {
   if (!OwnedByCurrentUser(link)) return RefusedLink();
   const std::wstring through_link = PathInDirectory(directory, name);
   const UniqueHandle target(CreateFileW(through_link.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES, kShareAll, nullptr,
@@ -187,14 +188,14 @@ SysError FollowOwnLink(HANDLE directory, const std::wstring& name, HANDLE link, 
   const SplitName split = Split(FinalPath(target.get()));
   out->owned_directory = OpenDirectory(split.directory, &error);
   if (!out->owned_directory) return error;
-  const UniqueHandle there = OpenInDirectory(out->owned_directory.get(), split.name, EntryRequest(), &error);
+  out->directory = {out->owned_directory.get(), split.directory};
+  const UniqueHandle there = OpenInDirectory(out->directory, split.name, EntryRequest(), &error);
   if (!there || !SameObject(there.get(), target.get())) return RefusedLink();
-  out->directory = out->owned_directory.get();
   out->name = split.name;
   return TakeExistingFile(there.get(), out);
 }
 
-SysError FindDestination(HANDLE directory, const std::wstring& name, Destination* out) {
+SysError FindDestination(const HeldDirectory& directory, const std::wstring& name, Destination* out) {
   SysError error;
   const UniqueHandle entry = OpenInDirectory(directory, name, EntryRequest(), &error);
   if (!entry) {
@@ -255,20 +256,24 @@ bool Rename(HANDLE file, HANDLE root, const std::wstring& name) {
 // Renames the open file to `name` in `directory`, relative to the directory's handle: no path is
 // looked up again. A file system that refuses relative renames (Wine's does) gets the path the
 // held directory has now, in the system's own form ("\??\C:\dir\name").
-SysError RenameInto(HANDLE file, HANDLE directory, const std::wstring& name) {
-  if (Rename(file, directory, name)) return {};
+SysError RenameInto(HANDLE file, const HeldDirectory& directory, const std::wstring& name) {
+  if (Rename(file, directory.handle, name)) return {};
   if (GetLastError() != ERROR_INVALID_PARAMETER) return LastWin32Error();
-  const std::wstring path = PathInDirectory(directory, name);
-  if (!path.starts_with(L"\\\\?\\")) return Win32Error(ERROR_INVALID_PARAMETER);
-  return Rename(file, nullptr, L"\\??\\" + path.substr(4)) ? SysError{} : LastWin32Error();
+  const std::wstring path = NtPath(PathInDirectory(directory, name));
+  if (path.empty()) return Win32Error(ERROR_INVALID_PARAMETER);
+  return Rename(file, nullptr, path) ? SysError{} : LastWin32Error();
 }
 
 SysError WriteDestination(const Destination& destination, const std::vector<std::string>& pieces) {
   SysError error;
   UniqueHandle file;
+  // The user owns the replacement even when the run is elevated; its rules come from the directory
+  // or, below, from the old file.
+  OwnerOnlySecurity owner(OwnerOnlySecurity::Access::kInherited);
   for (int attempt = 0; attempt < kNameAttempts && !file; ++attempt) {
     file = OpenInDirectory(destination.directory, TemporaryName(destination.name),
-                           {GENERIC_WRITE | WRITE_DAC, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT},
+                           {GENERIC_WRITE | WRITE_DAC, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                            owner.get()},
                            &error);
     if (!file && !error.Is(EEXIST)) return error;
   }
@@ -283,50 +288,58 @@ SysError WriteDestination(const Destination& destination, const std::vector<std:
   return error;
 }
 
-// The directory of `path` opened, and the name in it; refuses what is no file name at all.
-UniqueHandle OpenParentDirectory(const std::string& path, std::wstring* name, SysError* error) {
-  const std::wstring full = FullPath(WidePath(path));
+// The directory of `path`, opened, and the name in it; refuses what is no file name at all.
+struct ParentDirectory {
+  UniqueHandle handle;
+  std::wstring path;
+  std::wstring name;
+  HeldDirectory Held() const { return {handle.get(), path}; }
+};
+
+ParentDirectory OpenParentDirectory(const std::string& path, SysError* error) {
+  ParentDirectory parent;
+  const std::wstring full = LongCapablePath(WidePath(path));
   if (full.empty()) {
     *error = LastWin32Error();
-    return {};
+    return parent;
   }
   if (IsDevicePath(full)) {
     *error = NotARegularFile();
-    return {};
+    return parent;
   }
   const SplitName split = Split(full);
-  *name = split.name;
-  return OpenDirectory(split.directory, error);
+  parent.path = split.directory;
+  parent.name = split.name;
+  parent.handle = OpenDirectory(split.directory, error);
+  return parent;
 }
 
 }  // namespace
 
-SysError ReplaceFileIn(HANDLE directory, const std::wstring& name, const std::vector<std::string>& pieces) {
+SysError ReplaceFileIn(const HeldDirectory& directory, const std::wstring& name, const std::vector<std::string>& pieces) {
   Destination destination;
   if (SysError error = FindDestination(directory, name, &destination)) return error;
   return WriteDestination(destination, pieces);
 }
 
 SysError ReplaceFile(const std::string& path, const std::vector<std::string>& pieces) {
-  std::wstring name;
   SysError error;
-  const UniqueHandle directory = OpenParentDirectory(path, &name, &error);
-  if (!directory) return error;
-  return ReplaceFileIn(directory.get(), name, pieces);
+  const ParentDirectory parent = OpenParentDirectory(path, &error);
+  if (!parent.handle) return error;
+  return ReplaceFileIn(parent.Held(), parent.name, pieces);
 }
 
 SysError CheckReplaceable(const std::string& path) {
-  std::wstring name;
   SysError error;
-  const UniqueHandle directory = OpenParentDirectory(path, &name, &error);
-  if (!directory) return error;
+  const ParentDirectory parent = OpenParentDirectory(path, &error);
+  if (!parent.handle) return error;
   Destination destination;
-  return FindDestination(directory.get(), name, &destination);
+  return FindDestination(parent.Held(), parent.name, &destination);
 }
 
 SysError ReadRegularFile(const std::string& path, size_t max_bytes, std::string* content) {
   content->clear();
-  const std::wstring full = FullPath(WidePath(path));
+  const std::wstring full = LongCapablePath(WidePath(path));
   if (full.empty()) return LastWin32Error();
   // Refused before anything is opened: opening a device acts (a serial port, a console, a pipe).
   if (IsDevicePath(full)) return NotARegularFile();

@@ -1,26 +1,17 @@
 #include "platform/windows/handle_paths.h"
 
-#include <aclapi.h>
-
 #include <array>
-#include <vector>
 
+#include "platform/windows/volume_paths.h"
+#include "platform/windows/volume_query.h"
 #include "platform/windows/wide_text.h"
 
 namespace korvanel::platform {
 namespace {
 
-constexpr std::wstring_view kLongPathPrefix = L"\\\\?\\";
-
 std::wstring WithoutTrailingBackslash(std::wstring path) {
   while (!path.empty() && path.back() == L'\\') path.pop_back();
   return path;
-}
-
-std::wstring FinalPathAs(HANDLE handle, DWORD volume_form) {
-  return GrowingWideText([&](wchar_t* buffer, DWORD capacity) {
-    return GetFinalPathNameByHandleW(handle, buffer, capacity, FILE_NAME_NORMALIZED | volume_form);
-  });
 }
 
 wchar_t Upper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
@@ -33,23 +24,19 @@ bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b) {
   return true;
 }
 
-// The token's SID of the given kind (TokenUser, TokenOwner), in `buffer`; null when unreadable.
-PSID TokenSid(HANDLE token, TOKEN_INFORMATION_CLASS kind, std::vector<unsigned char>& buffer) {
-  DWORD bytes = 0;
-  GetTokenInformation(token, kind, nullptr, 0, &bytes);
-  if (bytes == 0) return nullptr;
-  buffer.resize(bytes);
-  if (!GetTokenInformation(token, kind, buffer.data(), bytes, &bytes)) return nullptr;
-  return kind == TokenUser ? reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid
-                           : reinterpret_cast<TOKEN_OWNER*>(buffer.data())->Owner;
+// Windows 10 1709 and later: the name goes now, even while others hold the object open.
+constexpr auto kFileDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
+constexpr DWORD kDispositionDelete = 0x1;
+constexpr DWORD kDispositionPosixSemantics = 0x2;
+
+bool DeleteWithPosixSemantics(HANDLE handle) {
+  DWORD flags = kDispositionDelete | kDispositionPosixSemantics;
+  return SetFileInformationByHandle(handle, kFileDispositionInfoEx, &flags, sizeof flags) != 0;
 }
 
-// Whether `handle` lies directly in the directory whose final path is `directory`.
-bool LiesIn(HANDLE handle, const std::wstring& directory) {
-  const std::wstring path = FinalPath(handle);
-  const size_t separator = path.rfind(L'\\');
-  return separator != std::wstring::npos && separator + 1 < path.size() && separator == directory.size() &&
-         path.compare(0, separator, directory) == 0;
+// What an older system or another file system says when it does not know POSIX deletes.
+bool PosixDeleteUnknown(DWORD error) {
+  return error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION;
 }
 
 }  // namespace
@@ -61,43 +48,36 @@ SysError DescribedError(DWORD code, std::string description) {
 }
 
 std::wstring FinalPath(HANDLE handle) {
-  const std::wstring dos = FinalPathAs(handle, VOLUME_NAME_DOS);
-  return dos.empty() ? FinalPathAs(handle, VOLUME_NAME_GUID) : dos;
+  VolumeQuery& query = CurrentVolumeQuery();
+  for (const DWORD form : {VOLUME_NAME_DOS, VOLUME_NAME_GUID}) {
+    std::wstring path = query.FinalPathName(handle, form);
+    if (!path.empty()) return path;
+  }
+  // "\Device\ImDisk0\dir": the object manager's name, which the W functions reach through GLOBALROOT.
+  const std::wstring device_path = query.FinalPathName(handle, VOLUME_NAME_NT);
+  return device_path.starts_with(L"\\") ? L"\\\\?\\GLOBALROOT" + device_path : std::wstring();
 }
 
-std::wstring PathInDirectory(HANDLE directory, const std::wstring& name) {
-  const std::wstring path = WithoutTrailingBackslash(FinalPath(directory));
+std::wstring DirectoryPath(const HeldDirectory& directory) {
+  const std::wstring path = WithoutTrailingBackslash(FinalPath(directory.handle));
+  if (!path.empty() && PathNames(path + L"\\", directory.handle)) return path;
+  // The system cannot tell, tells a form that cannot be opened again (Wine's GLOBALROOT), or tells
+  // a path that someone else's directory holds now (Wine lets a held directory's parent be renamed).
+  const std::wstring opened_as = WithoutTrailingBackslash(directory.opened_as);
+  if (!opened_as.empty() && PathNames(opened_as + L"\\", directory.handle)) return opened_as;
+  return {};
+}
+
+std::wstring PathInDirectory(const HeldDirectory& directory, const std::wstring& name) {
+  const std::wstring path = DirectoryPath(directory);
   return path.empty() ? path : path + L"\\" + name;
 }
 
-std::string ReadablePath(HANDLE handle) {
-  std::wstring path = FinalPath(handle);
-  if (path.starts_with(L"\\\\?\\UNC\\")) {
-    path = L"\\" + path.substr(7);
-  } else if (path.starts_with(kLongPathPrefix) && path.size() > 6 && path[5] == L':') {
-    path = path.substr(kLongPathPrefix.size());
-  }
-  return Utf8FromWide(path);
-}
+std::string ReadablePath(HANDLE handle) { return Utf8FromWide(PlainPath(FinalPath(handle))); }
 
 bool OwnedByCurrentUser(HANDLE handle) {
-  PSID owner = nullptr;
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (GetSecurityInfo(handle, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
-                      &descriptor) != ERROR_SUCCESS) {
-    return false;
-  }
-  HANDLE raw_token = nullptr;
-  bool ours = false;
-  if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw_token)) {
-    UniqueHandle token(raw_token);
-    std::vector<unsigned char> user_buffer, owner_buffer;
-    const PSID user = TokenSid(token.get(), TokenUser, user_buffer);
-    const PSID default_owner = TokenSid(token.get(), TokenOwner, owner_buffer);
-    ours = (user != nullptr && EqualSid(owner, user)) || (default_owner != nullptr && EqualSid(owner, default_owner));
-  }
-  LocalFree(descriptor);
-  return ours;
+  VolumeQuery& query = CurrentVolumeQuery();
+  return !query.KeepsOwners(handle) || query.OwnerIsCurrentUser(handle);
 }
 
 bool IsDeviceName(std::wstring_view name) {
@@ -145,15 +125,18 @@ bool PathNames(const std::wstring& path, HANDLE handle) {
   return at_path && SameObject(at_path.get(), handle);
 }
 
-UniqueHandle OpenInDirectory(HANDLE directory, const std::wstring& name, const OpenRequest& request, SysError* error) {
+UniqueHandle OpenInDirectory(const HeldDirectory& directory, const std::wstring& name, const OpenRequest& request,
+                             SysError* error) {
   if (!IsPlainFileName(name)) {
     *error = DescribedError(ERROR_INVALID_NAME, "not a plain file name: " + Utf8FromWide(name));
     return {};
   }
   // The "\\?\" form is taken as it stands: no device names, no dropped dots or blanks.
   const std::wstring path = PathInDirectory(directory, name);
+  const SysError moved = DescribedError(ERROR_FILE_INVALID, "the directory was moved while " + Utf8FromWide(name) +
+                                                                " was being opened in it");
   if (path.empty()) {
-    *error = LastWin32Error();
+    *error = moved;
     return {};
   }
   const bool creates = request.disposition == CREATE_NEW;
@@ -163,19 +146,20 @@ UniqueHandle OpenInDirectory(HANDLE directory, const std::wstring& name, const O
     *error = LastWin32Error();
     return {};
   }
-  // The path of the directory is asked again and opened again: a system that does not keep a held
-  // directory in place (Wine lets its parent be renamed) may still tell its old path.
-  const std::wstring after = WithoutTrailingBackslash(FinalPath(directory));
-  const bool same_path = path.size() > after.size() && path.compare(0, after.size() + 1, after + L"\\") == 0;
-  if (same_path && PathNames(after + L"\\", directory) && LiesIn(opened.get(), after)) return opened;
+  // The directory's path is asked and checked again: a system that does not keep a held directory in
+  // place (Wine lets its parent be renamed) may have moved it meanwhile.
+  const std::wstring after = DirectoryPath(directory);
+  const bool same_path = !after.empty() && path.size() > after.size() &&
+                         path.compare(0, after.size() + 1, after + L"\\") == 0;
+  // And the name in it must still be what was opened.
+  if (same_path && PathNames(path, opened.get())) return opened;
   // The directory was moved while the path was on its way: what we made elsewhere goes again.
   if (creates) DeleteOnClose(opened.get());
-  *error = DescribedError(ERROR_FILE_INVALID, "the directory was moved while " + Utf8FromWide(name) +
-                                                  " was being opened in it");
+  *error = moved;
   return {};
 }
 
-SysError DeleteInDirectory(HANDLE directory, const std::wstring& name) {
+SysError DeleteInDirectory(const HeldDirectory& directory, const std::wstring& name) {
   SysError error;
   const UniqueHandle entry =
       OpenInDirectory(directory, name,
@@ -186,6 +170,9 @@ SysError DeleteInDirectory(HANDLE directory, const std::wstring& name) {
 }
 
 SysError DeleteOnClose(HANDLE handle) {
+  if (DeleteWithPosixSemantics(handle)) return {};
+  const DWORD posix_error = GetLastError();
+  if (!PosixDeleteUnknown(posix_error)) return Win32Error(posix_error);
   FILE_DISPOSITION_INFO disposition{};
   disposition.DeleteFile = TRUE;
   return SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition) ? SysError{}

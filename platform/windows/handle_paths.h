@@ -18,19 +18,33 @@ namespace korvanel::platform {
 SysError DescribedError(DWORD code, std::string description);
 
 // Where the open file or directory lies now, as "\\?\C:\dir\name" (or "\\?\UNC\server\share\..."),
-// or "\\?\Volume{...}\..." on a volume without a drive letter; empty on failure.
+// "\\?\Volume{...}\..." on a volume without a drive letter, or "\\?\GLOBALROOT\Device\...\..." on a
+// volume the mount manager does not know (RAM disks, WinFsp, DefineDosDevice letters); empty when
+// the system cannot tell.
 std::wstring FinalPath(HANDLE handle);
 
-// The path of the entry `name` of the open directory, as FinalPath gives the directory now; empty
-// on failure.
-std::wstring PathInDirectory(HANDLE directory, const std::wstring& name);
+// An open directory and the path it was opened by. Where the system cannot tell where the handle
+// lies, that path stands in for it, as long as it is shown to name the very directory (by its file
+// id) whenever it is used.
+struct HeldDirectory {
+  HANDLE handle = nullptr;
+  std::wstring opened_as;
+};
+
+// Where the held directory lies now, without a trailing backslash: FinalPath, or else `opened_as`
+// when it still names the directory; empty when neither.
+std::wstring DirectoryPath(const HeldDirectory& directory);
+
+// The path of the entry `name` of the open directory, as DirectoryPath gives the directory now;
+// empty on failure.
+std::wstring PathInDirectory(const HeldDirectory& directory, const std::wstring& name);
 
 // FinalPath without its "\\?\" prefix, as people read paths; for messages.
 std::string ReadablePath(HANDLE handle);
 
-// Whether the object belongs to the user who runs the program: its owner is the user, or the owner
-// the user's token gives to everything the user creates (the Administrators group when an
-// administrator runs the program elevated).
+// Whether the object may count as the user's own: its owner is the user (VolumeQuery's
+// OwnerIsCurrentUser), or its volume keeps no owners (FAT, exFAT, network shares), where every
+// object reads as someone else's and only the access rules the system enforces protect it.
 bool OwnedByCurrentUser(HANDLE handle);
 
 // Whether `name` names a device in every directory (CON, NUL, COM1, LPT1, CONIN$ ...; also with an
@@ -69,15 +83,19 @@ struct OpenRequest {
 
 // Opens the entry `name` of the open directory `directory` by CreateFileW with `request` and checks
 // that the opened object lies in that directory: the directory's path still names the directory,
-// and the object's path lies in it. An object created (CREATE_NEW) somewhere else is deleted again,
+// and the name in it still names the object (both by file id). An object created (CREATE_NEW) somewhere else is deleted again,
 // so such a request gets DELETE access added. Fails with an error that says what is wrong; `name`
 // must be IsPlainFileName.
-UniqueHandle OpenInDirectory(HANDLE directory, const std::wstring& name, const OpenRequest& request, SysError* error);
+UniqueHandle OpenInDirectory(const HeldDirectory& directory, const std::wstring& name, const OpenRequest& request,
+                             SysError* error);
 
 // Deletes the entry `name` of `directory` (a link as itself, never what it points to).
-SysError DeleteInDirectory(HANDLE directory, const std::wstring& name);
+SysError DeleteInDirectory(const HeldDirectory& directory, const std::wstring& name);
 
-// Marks the object of `handle` (opened with DELETE access) to be deleted when its last handle closes.
+// Deletes the object of `handle` (opened with DELETE access). Its name goes at once where the
+// system offers POSIX semantics (Windows 10 1709 and later, on NTFS), so a scanner or sync client
+// that still holds it open cannot leave it "delete pending"; elsewhere it goes when its last handle
+// closes.
 SysError DeleteOnClose(HANDLE handle);
 
 }  // namespace korvanel::platform

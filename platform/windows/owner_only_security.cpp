@@ -24,12 +24,14 @@ std::wstring CurrentUserSid() {
   return sid;
 }
 
-OwnerOnlySecurity::OwnerOnlySecurity() {
+OwnerOnlySecurity::OwnerOnlySecurity(Access access) {
   const std::wstring sid = CurrentUserSid();
   if (sid.empty()) return;
-  // Protected (nothing inherited from the parent), full access for the user, passed on to files and
-  // subdirectories.
-  const std::wstring sddl = L"D:P(A;OICI;FA;;;" + sid + L")";
+  // The user is the owner. For kUserOnly the rules are protected (nothing inherited from the
+  // parent): full access for the user, passed on to files and subdirectories. Without rules of its
+  // own (kInherited) the object takes what its directory hands down.
+  std::wstring sddl = L"O:" + sid;
+  if (access == Access::kUserOnly) sddl += L"D:P(A;OICI;FA;;;" + sid + L")";
   if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &descriptor_, nullptr)) {
     descriptor_ = nullptr;
     return;

@@ -4,8 +4,10 @@
 #include "platform/paths.h"
 #include "platform/windows/handle_paths.h"
 #include "platform/windows/owner_only_security.h"
+#include "platform/windows/quiet_drive_errors.h"
 #include "platform/windows/replace_in_directory.h"
 #include "platform/windows/unique_handle.h"
+#include "platform/windows/volume_paths.h"
 #include "platform/windows/wide_text.h"
 
 namespace korvanel::platform {
@@ -109,13 +111,32 @@ std::string UserConfigDirectory() {
   return Utf8FromWide(WithoutTrailingBackslash(roaming));
 }
 
+SysError ResolveDirectory(const std::string& path, std::string* resolved) {
+  const QuietDriveErrors quiet;  // an empty card reader fails, without a box
+  const std::wstring full = LongCapablePath(WidePath(path));
+  if (full.empty()) return LastWin32Error();
+  // Opened without FILE_FLAG_OPEN_REPARSE_POINT: links, junctions and mounted folders are followed.
+  const UniqueHandle directory(CreateFileW(full.c_str(), FILE_READ_ATTRIBUTES,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!directory) return LastWin32Error();
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!GetFileInformationByHandle(directory.get(), &information)) return LastWin32Error();
+  if (!(information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return DescribedError(ERROR_DIRECTORY, "not a directory");
+  // Where the directory really is, in the form people read; a volume the system names only by its
+  // GUID or device keeps the path it was given.
+  const std::wstring final_path = PlainPath(FinalPath(directory.get()));
+  *resolved = Utf8FromWide(final_path.starts_with(L"\\\\?\\") || final_path.empty() ? PlainPath(full) : final_path);
+  return {};
+}
+
 PrivateFile WritePrivateTempFile(const std::string& name, const std::vector<std::string>& pieces) {
   const std::wstring directory_path = WidePath(TempDirectory()) + L"\\" + kPrivateFolder;
   PrivateFile file;
   file.path = Utf8FromWide(directory_path) + "\\" + name;
   const UniqueHandle directory = OpenPrivateDirectory(directory_path, &file.error);
   // Written through the directory just checked, which nobody can rename while we hold it.
-  if (directory) file.error = ReplaceFileIn(directory.get(), WideFromUtf8(name), pieces);
+  if (directory) file.error = ReplaceFileIn({directory.get(), directory_path}, WideFromUtf8(name), pieces);
   return file;
 }
 

@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "common/sys_error.h"
+#include "platform/windows/handle_paths.h"
 
 namespace korvanel::platform {
 
 // Replaces (or creates) `name` in the open directory `directory` with `pieces`, by the rules of
 // ReplaceFile (platform/files.h).
-SysError ReplaceFileIn(HANDLE directory, const std::wstring& name, const std::vector<std::string>& pieces);
+SysError ReplaceFileIn(const HeldDirectory& directory, const std::wstring& name, const std::vector<std::string>& pieces);
 
 }  // namespace korvanel::platform

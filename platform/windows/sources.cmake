@@ -1,5 +1,7 @@
 # Windows: unbuffered and overlapped files, the user's folders and locale, the shell.
 set(platform_sources
+  windows/command_line.cpp
+  windows/console_state.cpp
   windows/console_windows.cpp
   windows/default_application_windows.cpp
   windows/files_windows.cpp
@@ -13,6 +15,7 @@ set(platform_sources
   windows/terminal_windows.cpp
   windows/user_language_windows.cpp
   windows/volume_paths.cpp
+  windows/volume_query.cpp
   windows/wine.cpp
 )
 set(platform_libraries ole32 shell32 advapi32)
@@ -23,11 +26,14 @@ set(storage_sources
   windows/queued_file_windows.cpp
   windows/storage_windows.cpp
 )
-set(storage_libraries korvanel_platform advapi32)
+set(storage_libraries korvanel_platform advapi32 ntdll)
 
 set(platform_test_sources
+  tests/windows/command_line_test.cpp
   tests/windows/files_windows_test.cpp
+  tests/windows/stop_requests_windows_test.cpp
   tests/windows/storage_windows_test.cpp
   tests/windows/system_windows_test.cpp
+  tests/windows/volume_answers_test.cpp
   tests/windows/wide_text_test.cpp
 )

@@ -1,10 +1,12 @@
 // The console behind a stream: rewritable when it takes virtual-terminal sequences (erase-line),
-// which Windows 10 consoles do once asked; its width from the screen buffer's window.
+// which Windows 10 consoles do once asked (and are put back afterwards); its width from the screen
+// buffer's window.
 
 #include <windows.h>
 #include <io.h>
 
 #include "platform/terminal.h"
+#include "platform/windows/console_state.h"
 
 namespace korvanel::platform {
 namespace {
@@ -24,8 +26,10 @@ bool IsRewritableTerminal(std::FILE* stream) {
   if (console == nullptr) return false;
   DWORD mode = 0;
   GetConsoleMode(console, &mode);
-  return (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0 ||
-         SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+  if ((mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0) return true;
+  // Put back when the program ends (console_state.h).
+  RememberConsoleMode(console);
+  return SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
 }
 
 std::optional<int> TerminalColumns(std::FILE* stream) {

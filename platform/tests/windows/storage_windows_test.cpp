@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <set>
+#include <thread>
 
 #include "common/path_text.h"
 #include "common/testing/scratch.h"
@@ -161,6 +162,66 @@ TEST_F(WindowsStorageTest, AHeldDirectoryStaysOrItsMoveIsToldAndNothingGoesToThe
   EXPECT_EQ(testing::EntryCount(parent_moved + "/KorvanelMOVE"), 0u);
   EXPECT_TRUE(directory->Remove().failed());
   EXPECT_TRUE(std::filesystem::is_directory(PathFromUtf8(path)));
+}
+
+// A scanner, indexer or sync client opens what appears on the drive and holds it for a moment (with
+// delete sharing, as they do). Its hold must neither leave the test directory behind nor fail the
+// run: the name goes at once where the system offers POSIX deletes (Windows 10 1709 and later, on
+// NTFS); elsewhere, and under Wine, it stays "delete pending" until the scanner lets go, and the
+// directory's removal waits a moment for that.
+HANDLE OpenLikeAScanner(const std::string& path) {
+  return CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                     nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+TEST_F(WindowsStorageTest, AFileAScannerHoldsGoesAndTheDirectoryFollowsOnceTheScannerLetsGo) {
+  MakeFile("held.tmp", 1);
+  const HANDLE scanner = OpenLikeAScanner(Path("held.tmp"));
+  ASSERT_NE(scanner, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(directory_->RemoveFile("held.tmp"));
+  std::thread letting_go([scanner] {
+    Sleep(300);
+    CloseHandle(scanner);
+  });
+  const SysError removed = directory_->Remove();
+  letting_go.join();
+  EXPECT_FALSE(removed) << removed.description;
+  directory_.reset();
+  EXPECT_EQ(testing::EntryCount(drive_.path()), 0u);
+}
+
+TEST_F(WindowsStorageTest, ADirectoryAScannerDoesNotLetGoOfNamesWhatItStillHolds) {
+  MakeFile("stuck.tmp", 1);
+  const HANDLE scanner = OpenLikeAScanner(Path("stuck.tmp"));
+  ASSERT_NE(scanner, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(directory_->RemoveFile("stuck.tmp"));
+  const SysError removed = directory_->Remove();
+  CloseHandle(scanner);
+  if (!removed) {
+    ASSERT_FALSE(RunningUnderWine()) << "Wine keeps a deleted name until its last handle closes";
+    return;  // POSIX semantics: the name went at once
+  }
+  EXPECT_EQ(removed.code, static_cast<int>(ERROR_DIR_NOT_EMPTY));
+  EXPECT_NE(removed.description.find("it still holds stuck.tmp"), std::string::npos) << removed.description;
+  directory_.reset();
+  EXPECT_TRUE(RemoveDirectoryW(WidePath(path_).c_str()));
+}
+
+// Windows carries out overlapped writes to encrypted files one at a time; the run must say so.
+TEST_F(WindowsStorageTest, AnEncryptedDirectoryIsTold) {
+  EXPECT_FALSE(directory_->Encrypted());
+  const std::string parent = drive_ / "encrypted";
+  ASSERT_TRUE(CreateDirectoryW(WidePath(parent).c_str(), nullptr));
+  const bool encrypted = EncryptFileW(WidePath(parent).c_str()) &&
+                         (GetFileAttributesW(WidePath(parent).c_str()) & FILE_ATTRIBUTE_ENCRYPTED) != 0;
+  if (!encrypted) {
+    GTEST_SKIP() << "no EFS here (error " << GetLastError() << "): it needs Windows with EFS on NTFS; Wine has none";
+  }
+  SysError error;
+  auto directory = storage_.CreateTestDirectory(parent, "KorvanelEFS", &error);
+  ASSERT_TRUE(directory) << error.description;
+  EXPECT_TRUE(directory->Encrypted());
+  EXPECT_FALSE(directory->Remove());
 }
 
 TEST_F(WindowsStorageTest, ListingsTellDirectoriesFilesAndTheirSizes) {
