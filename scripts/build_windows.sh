@@ -16,6 +16,6 @@ if [ ! -f build/korvanel-host-tools.cmake ]; then
   cmake --build build -j"$(nproc)" --target korvanel-lzari korvanel-langtable
 fi
 cmake -S . -B build-windows -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DKORVANEL_BUILD_GUI=ON \
   -DKORVANEL_HOST_TOOLS="$PWD/build/korvanel-host-tools.cmake" >/dev/null
 cmake --build build-windows -j"$(nproc)"
