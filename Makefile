@@ -3,6 +3,7 @@
 # (scripts/deps.txt) and says how long each phase took.
 .PHONY: run test check package fuzz windows
 
+MAKEFLAGS += --no-print-directory
 PROGRAMS = korvanel korvanel-cli
 PHASE = scripts/phase.sh
 CTEST = ctest --output-on-failure --timeout 900

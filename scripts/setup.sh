@@ -31,10 +31,12 @@ wanted_packages() {
 }
 
 install_packages() {
-  local wanted missing=() pkg
-  wanted=$(wanted_packages)
+  local wanted installed missing=() pkg
+  wanted=$(wanted_packages) || return 1
+  # shellcheck disable=SC2086
+  installed=$(dpkg-query -W -f='${Package} ${Status}\n' $wanted 2>/dev/null | awk '/ install ok installed$/ { print $1 }')
   for pkg in $wanted; do
-    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+    grep -qx "$pkg" <<<"$installed" || missing+=("$pkg")
   done
   if ((${#missing[@]} == 0)); then
     echo "Debian packages ($sets): all installed"
