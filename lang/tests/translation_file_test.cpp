@@ -24,7 +24,8 @@ TEST_F(TranslationFileTest, ExportedFileLoadsBackComplete) {
   const std::string bytes = ReadBytes(exported.path);
   EXPECT_TRUE(bytes.starts_with(std::string("\xFF\xFE\x0D\x00\x0A\x00", 6)));
   const std::string text = Utf16LeToUtf8(std::string_view(bytes).substr(2));
-  EXPECT_TRUE(text.starts_with("\r\nPlease don't forget! Write in e-mail subject: Strings for: Korvanel " KORVANEL_VERSION " and "
+  EXPECT_TRUE(text.starts_with("\r\nPlease don't forget! Write in e-mail subject: Strings for: "
+                               "Korvanel " KORVANEL_VERSION " and "
                                "Language Name : German / Deutsch \r\n\r\nPlease send the string list back"));
   EXPECT_NE(text.find("best regards!\r\n\r\n\r\n##=English\tEnglisch\r\n\r\n0004=Donate\r\n"), std::string::npos);
   EXPECT_TRUE(text.ends_with("0105=Access Time: The actually measured access time when reading and writing 4 Kb "
