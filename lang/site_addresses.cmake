@@ -4,3 +4,5 @@
 set(KORVANEL_SITE_EN "https://korvanel.example/")
 set(KORVANEL_SITE_DE "https://korvanel.example/de/")
 set(KORVANEL_TRANSLATION_CONTACT "translate@korvanel.example")
+# The source repository's web address; the package metadata points at its files (the screenshot).
+set(KORVANEL_SOURCE_REPOSITORY "https://code.korvanel.example/korvanel/korvanel")

@@ -32,8 +32,10 @@ korvanel_add_test(korvanel_drives_tests
 korvanel_add_fuzzer(korvanel_mountinfo_fuzzer
   SOURCES fuzz/mountinfo_fuzzer.cpp
   LIBS korvanel_drives_system
-  CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/corpus/mountinfo)
+  CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/corpus/mountinfo
+  LABELS drives)
 korvanel_add_fuzzer(korvanel_sysfs_text_fuzzer
   SOURCES fuzz/sysfs_text_fuzzer.cpp
   LIBS korvanel_drives_system
-  CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/corpus/sysfs_text)
+  CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/corpus/sysfs_text
+  LABELS drives)

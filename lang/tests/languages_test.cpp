@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "korvanel_version.h"
+
 #include <array>
 #include <filesystem>
 #include <string>
@@ -79,7 +81,7 @@ TEST_F(LanguagesTest, GermanEngineTextsAreTheShippedOnes) {
 }
 
 TEST_F(LanguagesTest, SpecialTextsCarryNameAddressesAndContact) {
-  EXPECT_EQ(GetSpecialText(19), "Korvanel 1.84");
+  EXPECT_EQ(GetSpecialText(19), "Korvanel " KORVANEL_VERSION);  // the project's version, from CMake
   EXPECT_EQ(GetSpecialText(20), "https://korvanel.example/");
   EXPECT_EQ(GetSpecialText(21), "https://korvanel.example/de/");
   EXPECT_EQ(GetSpecialText(23), "https://korvanel.example/de/?Microsoft/Korvanel/Danke");

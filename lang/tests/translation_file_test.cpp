@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "korvanel_version.h"
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -18,11 +20,12 @@ namespace {
 TEST_F(TranslationFileTest, ExportedFileLoadsBackComplete) {
   const TranslationExport exported = WriteTranslationFile(scratch_dir_.path());
   ASSERT_TRUE(exported.written) << exported.error.description;
-  EXPECT_EQ(exported.path, scratch_dir_ / "translate_Korvanel_1.84.txt");
+  EXPECT_EQ(exported.path, scratch_dir_ / ("translate_Korvanel_" KORVANEL_VERSION ".txt"));
   const std::string bytes = ReadBytes(exported.path);
   EXPECT_TRUE(bytes.starts_with(std::string("\xFF\xFE\x0D\x00\x0A\x00", 6)));
   const std::string text = Utf16LeToUtf8(std::string_view(bytes).substr(2));
-  EXPECT_TRUE(text.starts_with("\r\nPlease don't forget! Write in e-mail subject: Strings for: Korvanel 1.84 and "
+  EXPECT_TRUE(text.starts_with("\r\nPlease don't forget! Write in e-mail subject: Strings for: "
+                               "Korvanel " KORVANEL_VERSION " and "
                                "Language Name : German / Deutsch \r\n\r\nPlease send the string list back"));
   EXPECT_NE(text.find("best regards!\r\n\r\n\r\n##=English\tEnglisch\r\n\r\n0004=Donate\r\n"), std::string::npos);
   EXPECT_TRUE(text.ends_with("0105=Access Time: The actually measured access time when reading and writing 4 Kb "

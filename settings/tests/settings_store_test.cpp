@@ -86,7 +86,9 @@ TEST_F(SettingsStoreTest, WritesKeepTheRestOfTheFileAndLeaveNoTemporaryFile) {
   WriteSettingInt("lng", -7);
   EXPECT_EQ(Content(), "# mine\r\n[Window]\r\nx=1\r\n[Program]\r\nlng=-7\r\ntest_time_id=3\r\n\r\n[Zeta]\r\nq");
   EXPECT_EQ(ReadSettingInt("test_time_id", 1), 3);
-  if (!kWindowsFileSystem) EXPECT_EQ(fs::status(file_).permissions() & fs::perms::all, mode);
+  if (!kWindowsFileSystem) {
+    EXPECT_EQ(fs::status(file_).permissions() & fs::perms::all, mode);
+  }
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 1);
 }
 

@@ -14,6 +14,7 @@
 #include "ui/tests/fake_panel_view.h"
 #include "ui/tests/two_drives.h"
 #include "common/path_text.h"
+#include "korvanel_version.h"
 #include "common/testing/scratch.h"
 #include "engine/tests/fake_system.h"
 #include "platform/paths.h"
@@ -238,7 +239,7 @@ TEST_F(PanelTest, SetUpAnyNumberOfTimesLeavesOneOfEachAndKeepsTheSize) {
   EXPECT_EQ(view_.footer.size(), 2u);
   EXPECT_EQ(view_.footer[1].text, "# LNG");
   EXPECT_EQ(view_.footer[0].text, "Freeware: use at your own risk, no warranty # https://korvanel.example/");
-  EXPECT_EQ(view_.title, "Korvanel 1.84 - OS:6.1.0");
+  EXPECT_EQ(view_.title, "Korvanel " KORVANEL_VERSION " - OS:6.1.0");
 }
 
 TEST_F(PanelTest, ASizeListWithoutSelectionStoresMinusOneAndTheNextSetUpChoosesShort) {
@@ -398,7 +399,7 @@ TEST_F(PanelTest, TranslationFilesAreWrittenOpenedAndLoaded) {
   panel_.OnCommand(kCommandLanguage);
   ASSERT_EQ(desktop_.files.size(), 1u);
   const std::string exported = desktop_.files[0];
-  EXPECT_EQ(std::filesystem::path(exported).filename(), "translate_Korvanel_1.84.txt");
+  EXPECT_EQ(std::filesystem::path(exported).filename(), "translate_Korvanel_" KORVANEL_VERSION ".txt");
   EXPECT_EQ(ReadWholeFile(exported).substr(0, 6), std::string("\xFF\xFE\x0D\x00\x0A\x00", 6));
 
   view_.language_choice = kCommandLoadTranslation;
@@ -477,7 +478,7 @@ TEST_F(PanelTest, CopyGivesTheResultsAsText) {
   RunToEnd(kCommandStart);
   panel_.OnCommand(kCommandCopyResults);
   const std::string& text = view_.clipboard;
-  EXPECT_EQ(text.rfind("Korvanel 1.84 - OS:6.1.0\n/data\nDisk A [500G]\n", 0), 0u) << text;
+  EXPECT_EQ(text.rfind("Korvanel " KORVANEL_VERSION " - OS:6.1.0\n/data\nDisk A [500G]\n", 0), 0u) << text;
   EXPECT_NE(text.find("Short Test (~ 30 sec)"), std::string::npos);
   EXPECT_NE(text.find("Sequential: Read " + std::string(view_.texts[kSeqReadControl]).substr(0, 4)),
             std::string::npos)

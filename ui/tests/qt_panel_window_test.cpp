@@ -20,6 +20,7 @@
 #include "ui/tests/fake_panel_view.h"
 #include "ui/tests/two_drives.h"
 #include "common/testing/scratch.h"
+#include "korvanel_version.h"
 #include "engine/tests/fake_system.h"
 #include "lang/languages.h"
 #include "results/finish_time.h"
@@ -99,7 +100,7 @@ class QtPanelWindowTest : public QObject {
   }
 
   void showsTheSetUpTextsAndTheFirstDrive() {
-    QCOMPARE(window_->windowTitle(), QString("Korvanel 1.84 - OS:6.1.0"));
+    QCOMPARE(window_->windowTitle(), QString("Korvanel " KORVANEL_VERSION " - OS:6.1.0"));
     QCOMPARE(TextOf(Control(kCommandSequential)), QString("Sequential"));
     QCOMPARE(TextOf(Control(kCommandAccessTime)), QString("Access time "));
     QCOMPARE(TextOf(Control(kCommandStart)), QString("Start "));
