@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "lang/text_encoding.h"
+#include "common/text_encoding.h"
 
 namespace korvanel {
 namespace {
