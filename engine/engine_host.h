@@ -17,6 +17,9 @@ class EngineHost {
   virtual void PostResultsReset() = 0;
   // A new text for the status line.
   virtual void PostStatus(std::string text) = 0;
+  // Something the user should know about the run that is no error (a pass that did not count); a
+  // host without a place of its own for it shows it as a status.
+  virtual void PostNotice(std::string text) { PostStatus(std::move(text)); }
   // The run's last status text (empty: the status line becomes empty).
   virtual void PostEndTag(std::string text) = 0;
   // The last message of a run.
