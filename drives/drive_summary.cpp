@@ -73,10 +73,7 @@ std::string BuildVolumeSummary(const DriveEntry& entry, const std::string& parti
   const bool sized = space_known && entry.TotalBytes > 0;
   const auto size = static_cast<int64_t>(entry.TotalBytes);
   std::vector<std::string> lines = {" " + entry.FileSystem};
-  if (sized) {
-    lines.front() += " [" + DecimalSizeText(size) + "G]";
-    lines.push_back(" " + FixedText(static_cast<double>(size) / kBytesPerGiB, 2) + " GB");
-  }
+  if (sized) lines.push_back(" " + FixedText(static_cast<double>(size) / kBytesPerGiB, 2) + " GB");
   lines.push_back(PartitionLine(entry, partition_text));
   if (sized) lines.push_back(SpaceLine(entry));
   return JoinSummaryLines(lines);

@@ -129,7 +129,7 @@ TEST_F(DriveListTest, ADriveWithoutADiskShowsWhatItsVolumeTells) {
   const DriveEntry ram = list_.Table().Entry(2);
   EXPECT_EQ(ram.FreeBytes, uint64_t{1} << 30);
   EXPECT_EQ(ram.TotalBytes, uint64_t{1} << 31);
-  EXPECT_EQ(ram.Summary, " tmpfs [2G]\n 2.00 GB\n Partition: (tmpfs) tmpfs\n Free 1.00 GB of 2.00 GB");
+  EXPECT_EQ(ram.Summary, " tmpfs\n 2.00 GB\n Partition: (tmpfs) tmpfs\n Free 1.00 GB of 2.00 GB");
   EXPECT_EQ(list_.SelectDrive(2, count_reset_), ram.Summary);
   const DriveEntry nfs = list_.Table().Entry(1);
   EXPECT_EQ(nfs.Summary, " nfs4\n Partition: (srv:/x) nfs4");

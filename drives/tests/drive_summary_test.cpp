@@ -63,7 +63,7 @@ TEST(VolumeSummary, ADriveWithoutADiskShowsFileSystemSizeAndSpace) {
   tmpfs.TotalBytes = uint64_t{12582912000};
   tmpfs.FreeBytes = uint64_t{12582912000} - (uint64_t{5} << 30);
   EXPECT_EQ(BuildVolumeSummary(tmpfs, "tmpfs", true),
-            " tmpfs [13G]\n 11.72 GB\n Partition: (tmpfs) tmpfs\n Free 6.72 GB of 11.72 GB");
+            " tmpfs\n 11.72 GB\n Partition: (tmpfs) tmpfs\n Free 6.72 GB of 11.72 GB");
   // ramfs (and tmpfs with size=0) set no size: nothing of a size is shown then.
   DriveEntry ramfs;
   ramfs.Device = "none";
