@@ -509,6 +509,34 @@ def test_report_file_checks():
           sorted(n for n in os.listdir(WORK) if n.startswith("rrrr")) == [os.path.basename(long_name)])
 
 
+def test_settings_file_limits():
+    # A Korvanel.ini of 65,530 bytes: storing the test length would make it one the reader refuses.
+    config = os.path.join(WORK, "full-config")
+    os.makedirs(os.path.join(config, "Korvanel"))
+    path = os.path.join(config, "Korvanel", "Korvanel.ini")
+    head = b"[Program]\nlng=1\n;"
+    near_limit = head + b"x" * (65530 - len(head) - 1) + b"\n"
+    with open(path, "wb") as f:
+        f.write(near_limit)
+    env = dict(ENV, XDG_CONFIG_HOME=config)
+    done = run("--drive", DRIVE, "--length", "0", "--test", "access", env=env)
+    check("a settings file near its limit: the run still exits 0", done.returncode == 0, done.stderr[-300:])
+    check("a settings file near its limit: the refused change is told",
+          "it would grow past 64 KiB, more than a settings file may hold (the change is not stored)" in done.stderr,
+          done.stderr[:400])
+    with open(path, "rb") as f:
+        check("a settings file near its limit stays as it was, readable", f.read() == near_limit)
+    # Windows writes UTF-16 with a mark: a run stores its length in UTF-16 too, and reads the language.
+    with open(path, "wb") as f:
+        f.write("\ufeff[Program]\r\nlng=0\r\n".encode("utf-16-le"))
+    done = run("--drive", DRIVE, "--length", "1", "--test", "access", "--lang", "1", env=env)
+    with open(path, "rb") as f:
+        stored = f.read()
+    check("a UTF-16 settings file is written back in UTF-16",
+          stored == "\ufeff[Program]\r\nlng=1\r\ntest_time_id=1\r\n".encode("utf-16-le"), stored)
+    check("nothing left after the settings runs", leftovers() == [], leftovers())
+
+
 def test_readme_examples():
     with open(os.path.join(SOURCE, "README.md")) as f:
         blocks = re.findall(r"```json\n(.*?)```", f.read(), re.S)
@@ -527,7 +555,7 @@ def main():
                      test_completed_run_json, test_failed_run, test_first_stop, test_second_stop,
                      test_dumb_terminal, test_forty_columns, test_resize, test_file_size_limit,
                      test_one_column_cjk, test_paused_pass, test_names_that_are_not_utf8,
-                     test_hostile_translation, test_report_file_checks):
+                     test_hostile_translation, test_report_file_checks, test_settings_file_limits):
             print("# " + test.__name__)
             try:
                 test()
