@@ -78,12 +78,17 @@ int main(int argc, char** argv) {
   host.Attach(&engine);
 
   std::printf("run  test    peak_rss_kib  rss_kib  fds_during  fds_after  threads_during  threads_after  errors\n");
+  size_t reported = 0;  // the errors printed so far; the host writes them to the quiet output
   for (int run = 1; run <= runs; ++run) {
     const std::string& test = tests[static_cast<size_t>(run - 1) % tests.size()];
     Peaks peaks;
     engine.Start({*cli::TestIdForName(test), dir, 0});
     loop.Run([&] { return !engine.run_exists(); }, [&] { peaks.Sample(); });
     engine.WaitForRun();
+    for (size_t i = reported; i < host.failures().size(); ++i) {
+      std::fprintf(stderr, "run %d: %s\n", run, host.failures()[i].text.c_str());
+    }
+    reported = host.failures().size();
     std::printf("%3d  %-6s  %12ld  %7ld  %10d  %9d  %14ld  %13ld  %6zu\n", run, test.c_str(), StatusValue("VmHWM"),
                 StatusValue("VmRSS"), peaks.fds, OpenDescriptors(), peaks.threads, StatusValue("Threads"),
                 host.failures().size());

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "common/text_encoding.h"
+
 namespace korvanel {
 namespace {
 
@@ -11,23 +13,14 @@ void AppendEscaped(unsigned char byte, std::string* out) {
   *out += escaped;
 }
 
-bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
-
 // The length of the valid UTF-8 sequence of a printable character at `text[i]` (lead byte >= 0x80),
 // or 0 when there is none.
 size_t PrintableSequenceLength(std::string_view text, size_t i) {
-  const auto lead = static_cast<unsigned char>(text[i]);
-  size_t length = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) length = 2;
-  else if (lead >= 0xE0 && lead <= 0xEF) length = 3;
-  else if (lead >= 0xF0 && lead <= 0xF4) length = 4;
-  if (length == 0 || i + length > text.size()) return 0;
-  for (size_t k = 1; k < length; ++k) {
-    if (!IsContinuation(static_cast<unsigned char>(text[i + k]))) return 0;
-  }
+  size_t end = i;
+  const std::optional<char32_t> code = NextUtf8(text, end);
   // U+0080..U+009F are the C1 controls; some terminals act on them (0x9B starts a sequence).
-  if (lead == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0) return 0;
-  return length;
+  if (!code || *code < 0xA0) return 0;
+  return end - i;
 }
 
 }  // namespace
@@ -49,6 +42,20 @@ std::string EscapeControlCharacters(std::string_view text) {
       out.append(text.substr(i, length));
       i += length;
     }
+  }
+  return out;
+}
+
+std::string EscapeControlCharactersInLines(std::string_view text) {
+  std::string out;
+  for (size_t start = 0; start <= text.size();) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    if (end < text.size() && line.ends_with('\r')) line.remove_suffix(1);
+    out += EscapeControlCharacters(line);
+    if (end < text.size()) out += '\n';
+    start = end + 1;
   }
   return out;
 }

@@ -12,4 +12,8 @@ namespace korvanel {
 // valid UTF-8 written as "\xHH"; everything else is kept, so labels in any script stay readable.
 std::string EscapeControlCharacters(std::string_view text);
 
+// The same for a text of several lines: line breaks ("\n", and "\r\n" as one) stay line breaks
+// ("\n"); every other control character, a lone "\r" included, is escaped.
+std::string EscapeControlCharactersInLines(std::string_view text);
+
 }  // namespace korvanel

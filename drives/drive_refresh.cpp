@@ -24,10 +24,34 @@ std::vector<DriveEntry> EnumerateDrives(DriveSystem& system) {
   return entries;
 }
 
+namespace {
+
+// A drive that no disk claims (a RAM disk, a network drive, a disk the identification missed) is
+// described by what its volume tells. A network drive is not asked: its mount table entry says
+// enough, and a server that does not answer would hold up the whole refresh.
+void DescribeVolume(DriveSystem& system, bool show_label, DriveEntry* entry) {
+  const bool ask = entry->Kind != DriveKind::kRemote;
+  if (ask) {
+    if (std::optional<VolumeInfo> volume = system.QueryVolume(entry->Root)) {
+      entry->FileSystem = volume->file_system;
+      entry->VolumeLabel = volume->label;
+    }
+    entry->FreeBytes = static_cast<uint64_t>(GetDiskSpace(system, entry->Root, &entry->TotalBytes));
+  }
+  std::string partition_text = entry->FileSystem;
+  if (show_label && !entry->VolumeLabel.empty()) partition_text += " - [" + entry->VolumeLabel + "]";
+  entry->Summary = BuildVolumeSummary(*entry, partition_text, ask);
+}
+
+}  // namespace
+
 bool DescribeDrive(DriveSystem& system, const CDiskInfo& disks, bool show_label,
                    DriveEntry* entry) {
   const DiskInfoEntry* disk = disks.FindByMountPoint(entry->Root);
-  if (disk == nullptr) return false;
+  if (disk == nullptr) {
+    DescribeVolume(system, show_label, entry);
+    return false;
+  }
   entry->Model = disks.GetModel(disk->Index);
   entry->SizeText = disks.GetSize(disk->Index);
   entry->Driver = disks.GetScsiDriver(disk->Index);

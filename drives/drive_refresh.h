@@ -14,8 +14,9 @@ namespace korvanel {
 // Device, DeviceNumber, FileSystem, Kind and ReadOnly set and everything else empty.
 std::vector<DriveEntry> EnumerateDrives(DriveSystem& system);
 
-// Fills the disk and volume fields and the summary of `entry` from the disk that holds its Root;
-// returns false and leaves `entry` untouched when no disk holds it (network and RAM disks).
+// Fills the disk and volume fields and the summary of `entry` from the disk that holds its Root.
+// Returns false when no disk holds it (network and RAM disks); the entry then describes what its
+// volume tells: file system, label, and (except for a network drive) size and free space.
 bool DescribeDrive(DriveSystem& system, const CDiskInfo& disks, bool show_label, DriveEntry* entry);
 
 // Enumerates the disks into `disks`, then describes every entry.

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <vector>
 
 #include "common/display_text.h"
 #include "drives/drive_texts.h"
@@ -29,6 +30,21 @@ std::string SpaceLine(const DriveEntry& entry) {
          DriveText(kDriveTextOf) + " " + FixedText(total_gib, 2) + " GB";
 }
 
+std::string PartitionLine(const DriveEntry& entry, const std::string& partition_text) {
+  return " " + DriveText(kDriveTextPartition) + ": (" + entry.Device + ") " + partition_text;
+}
+
+// The fields come from devices, file systems and other users' mounts: control characters in them
+// are shown, not obeyed, and cannot break the summary's lines.
+std::string JoinSummaryLines(const std::vector<std::string>& lines) {
+  std::string summary;
+  for (const std::string& line : lines) {
+    if (!summary.empty()) summary += kSummaryLineBreak;
+    summary += EscapeControlCharacters(line);
+  }
+  return summary;
+}
+
 }  // namespace
 
 std::string BinarySizeText(int64_t bytes) {
@@ -45,20 +61,22 @@ int64_t ParseSizeText(const std::string& size_text) {
 
 std::string BuildDriveSummary(const DriveEntry& entry, const std::string& partition_text) {
   const int64_t size = ParseSizeText(entry.SizeText);
-  // The fields come from devices, file systems and other users' mounts: control characters in them
-  // are shown, not obeyed, and cannot break the summary's lines.
-  const std::string lines[] = {
+  return JoinSummaryLines({
       " " + entry.Model + " [" + DecimalSizeText(size) + "G]",
       " " + BinarySizeText(size) + " " + entry.Interface + " " + DriveText(kDriveTextDriver) + ": " + entry.Driver,
-      " " + DriveText(kDriveTextPartition) + ": (" + entry.Device + ") " + partition_text,
+      PartitionLine(entry, partition_text),
       SpaceLine(entry),
-  };
-  std::string summary;
-  for (const std::string& line : lines) {
-    if (!summary.empty()) summary += kSummaryLineBreak;
-    summary += EscapeControlCharacters(line);
-  }
-  return summary;
+  });
+}
+
+std::string BuildVolumeSummary(const DriveEntry& entry, const std::string& partition_text, bool space_known) {
+  const bool sized = space_known && entry.TotalBytes > 0;
+  const auto size = static_cast<int64_t>(entry.TotalBytes);
+  std::vector<std::string> lines = {" " + entry.FileSystem};
+  if (sized) lines.push_back(" " + FixedText(static_cast<double>(size) / kBytesPerGiB, 2) + " GB");
+  lines.push_back(PartitionLine(entry, partition_text));
+  if (sized) lines.push_back(SpaceLine(entry));
+  return JoinSummaryLines(lines);
 }
 
 }  // namespace korvanel

@@ -26,4 +26,10 @@ int64_t ParseSizeText(const std::string& size_text);
 // ("\x1B"), so a volume label or a mount point cannot act on a terminal or break a line.
 std::string BuildDriveSummary(const DriveEntry& entry, const std::string& partition_text);
 
+// The summary of a drive that no disk holds, in the same layout with what is known: the file
+// system where the disk's model stands, its size, the partition line, and the space; size and space
+// only when `space_known` and the file system has a size (ramfs has none). Nothing unknown is
+// shown, not even as empty brackets.
+std::string BuildVolumeSummary(const DriveEntry& entry, const std::string& partition_text, bool space_known);
+
 }  // namespace korvanel

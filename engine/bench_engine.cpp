@@ -28,6 +28,7 @@ BenchEngine::Outcome BenchEngine::Start(const StartRequest& request) {
   run_exists_.store(true);
   flags_.keep_running.store(true);
   flags_.pass_aborted.store(false);
+  flags_.passes_lost_to_pauses.store(0);
   results_.Reset();
   host_.PostResultsReset();
   RunParameters params;

@@ -53,6 +53,9 @@ class BenchEngine {
   // The test id of the last run (1 before any run) and its test length.
   int test_id() const { return test_id_.load(); }
   int test_time() const { return test_time_.load(); }
+  // Measured passes of the last run that a pause spoiled and no repeat replaced; a value may then
+  // be missing or rest on fewer passes, so the run cannot be compared with others.
+  int passes_lost_to_pauses() const { return flags_.passes_lost_to_pauses.load(); }
   RunParameters parameters() const;
   // Replaces the ten engine texts; safe while a run reads them.
   void SetTexts(EngineTextArray texts) { texts_.Replace(std::move(texts)); }

@@ -17,9 +17,10 @@ class EngineHost {
   virtual void PostResultsReset() = 0;
   // A new text for the status line.
   virtual void PostStatus(std::string text) = 0;
-  // Something about the drive that the user should know to read the results right (an encrypted
-  // test directory); posted once, before the passes. A host without room for it keeps this default.
-  virtual void PostNote(std::string text) { (void)text; }
+  // Something the user should know to read the results right that is no error (a pass that did
+  // not count, an encrypted test directory); a host without a place of its own for it shows it as
+  // a status.
+  virtual void PostNotice(std::string text) { PostStatus(std::move(text)); }
   // The run's last status text (empty: the status line becomes empty).
   virtual void PostEndTag(std::string text) = 0;
   // The last message of a run.

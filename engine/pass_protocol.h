@@ -3,6 +3,9 @@
 // then the measured passes, the best of which is kept. A stop request ends the direction after the
 // measured pass that sees it, and the field keeps that pass's rate. An aborted pass ends the
 // direction at once and counts for nothing: the field keeps the best earlier measured pass (or 0).
+// A measured pass during which the process was paused (stopped and continued, its machine
+// suspended) timed the pause as if it had been transferring: it does not count, the host is told,
+// and it runs again, up to a few times per direction.
 
 #include <cstdint>
 #include <functional>

@@ -25,6 +25,7 @@ struct RunFlags {
   std::atomic<bool> busy{false};          // up from the start of preparation to the end of cleanup
   std::atomic<bool> window_open{false};   // up while the current pass's time window is open
   std::atomic<bool> pass_aborted{false};  // up: the current pass ends at once and is not counted
+  std::atomic<int> passes_lost_to_pauses{0};  // paused measured passes no repeat replaced, this run
 };
 
 // The test directory, file and buffer of one run: valid from preparation to cleanup.

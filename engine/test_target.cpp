@@ -147,7 +147,7 @@ void PrepareTestTarget(RunContext& run) {
   target.probe_path = TestFilePath(target.dir_path, file_tick + 1);
   // Windows carries out overlapped writes to an encrypted file one at a time.
   target.encrypted = target.dir->Encrypted();
-  if (target.encrypted) run.host.PostNote(kEncryptedNotice);
+  if (target.encrypted) run.host.PostNotice(kEncryptedNotice);
 
   // A failed query goes on to the probe, which then reports what is wrong with the drive.
   uint64_t free_bytes = 0;

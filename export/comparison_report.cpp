@@ -43,6 +43,7 @@ ComparisonReportOutcome WriteComparisonReport(const ComparisonReportInput& input
   }
   const platform::PrivateFile page = platform::WritePrivateTempFile(kReportPageName, PagePieces(input));
   outcome.error = page.error;
+  outcome.notice = page.notice;
   if (outcome.error) return outcome;
   outcome.page_path = page.path;
   const platform::OpenOutcome opened = open(page.path);

@@ -29,6 +29,7 @@ struct ComparisonReportOutcome {
   std::string page_path;  // the written page; empty when it could not be written
   bool opened = false;    // a browser was asked to open it
   SysError error;         // why the page could not be written or the browser not started
+  std::string notice;     // why the page is not where it usually goes (platform::PrivateFile)
 };
 
 // Writes kReportPageName in the private temporary directory and opens it with `open` (the desktop's

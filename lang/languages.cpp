@@ -7,7 +7,7 @@
 #include "lang/default_language.h"
 #include "lang/language_image.h"
 #include "lang/lzari.h"
-#include "lang/text_encoding.h"
+#include "common/text_encoding.h"
 #include "platform/user_language.h"
 #include "settings/settings.h"
 

@@ -2,28 +2,77 @@
 //   korvanel-lzari e IN OUT
 //   korvanel-lzari d IN OUT [--capacity N]   (stores at most N - 1 bytes, as the program's loader does)
 // Like the program's loader, it refuses a stream that declares more than kMaxLzariUnpackedBytes.
+// IN must be a regular file no larger than a language table (or, packed, twice that); a stream's
+// header is checked before the rest is read.
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
-#include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "common/size_limit_text.h"
 #include "lang/lzari.h"
 #include "lang/lzari_encoder.h"
 
 namespace {
 
-std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
+// Far more than the packed table of any size the loader accepts could take.
+constexpr std::size_t kMaxPackedBytes = 2 * korvanel::kMaxLzariUnpackedBytes;
+constexpr std::size_t kHeaderBytes = 4;
+
+// Reads the regular file at `path`, at most `max_bytes` of it; sets `error` and gives nullopt for
+// anything else (a directory, a device such as /dev/zero that never ends, a larger file).
+// `check_head` sees the first bytes before the rest is read, and may refuse them.
+std::optional<std::vector<std::uint8_t>> ReadInput(
+    const std::string& path, std::size_t max_bytes, std::string* error,
+    const std::function<bool(const std::vector<std::uint8_t>& head, std::string* error)>& check_head) {
+  const std::string unreadable = "cannot read " + path + ": ";
+  std::error_code ec;
+  const std::filesystem::file_status status = std::filesystem::status(path, ec);
+  if (ec) {
+    *error = unreadable + ec.message();
+    return std::nullopt;
+  }
+  if (!std::filesystem::is_regular_file(status)) {
+    *error = path + " is not a regular file";
+    return std::nullopt;
+  }
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+  if (!file) {
+    *error = unreadable + std::strerror(errno);
+    return std::nullopt;
+  }
+  std::vector<std::uint8_t> bytes(kHeaderBytes);
+  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
+  if (!check_head(bytes, error)) return std::nullopt;
+  const std::string too_large = path + " is larger than " + korvanel::SizeLimitText(max_bytes);
+  if (std::filesystem::file_size(path, ec) > max_bytes && !ec) {
+    *error = too_large;
+    return std::nullopt;
+  }
+  // The size is not trusted to stay: the file may grow while it is read.
+  std::uint8_t block[65536];
+  while (const std::size_t count = std::fread(block, 1, sizeof block, file.get())) {
+    bytes.insert(bytes.end(), block, block + count);
+    if (bytes.size() > max_bytes) {
+      *error = too_large;
+      return std::nullopt;
+    }
+  }
+  if (std::ferror(file.get())) {
+    *error = unreadable + "read error";
+    return std::nullopt;
+  }
   return bytes;
 }
 
@@ -69,22 +118,23 @@ int main(int argc, char** argv) {
   }
   if (mode != "e" && mode != "d") return Usage();
 
-  const auto input = ReadFile(argv[2]);
+  const std::string in_path = argv[2];
+  const bool decode = mode == "d";
+  // A stream that asks for more than a table may have is refused before the rest of it is read.
+  const auto check_header = [&](const std::vector<std::uint8_t>& head, std::string* error) {
+    if (!decode || korvanel::LzariDeclaredSize(head) <= korvanel::kMaxLzariUnpackedBytes) return true;
+    *error = in_path + " declares " + std::to_string(korvanel::LzariDeclaredSize(head)) +
+             " unpacked bytes, more than the " + korvanel::SizeLimitText(korvanel::kMaxLzariUnpackedBytes) +
+             " a language table may have";
+    return false;
+  };
+  std::string error;
+  const auto input = ReadInput(in_path, decode ? kMaxPackedBytes : korvanel::kMaxLzariUnpackedBytes, &error, check_header);
   if (!input) {
-    std::cerr << "korvanel-lzari: cannot read " << argv[2] << "\n";
+    std::cerr << "korvanel-lzari: " << error << "\n";
     return 1;
   }
-  if (mode == "d" && korvanel::LzariDeclaredSize(*input) > korvanel::kMaxLzariUnpackedBytes) {
-    std::cerr << "korvanel-lzari: " << argv[2] << " declares " << korvanel::LzariDeclaredSize(*input)
-              << " unpacked bytes, more than the " << (korvanel::kMaxLzariUnpackedBytes >> 20)
-              << " MiB a language table may have\n";
-    return 1;
-  }
-  const std::vector<std::uint8_t> output = mode == "e" ? korvanel::LzariEncode(*input) : Decode(*input, capacity);
-  if (mode == "e" && output.empty()) {
-    std::cerr << "korvanel-lzari: " << argv[2] << " is too large (4 GiB or more)\n";
-    return 1;
-  }
+  const std::vector<std::uint8_t> output = decode ? Decode(*input, capacity) : korvanel::LzariEncode(*input);
   if (!WriteFile(argv[3], output)) {
     std::cerr << "korvanel-lzari: cannot write " << argv[3] << "\n";
     return 1;

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-#include "lang/text_encoding.h"
+#include "common/text_encoding.h"
 
 namespace korvanel {
 

@@ -3,7 +3,7 @@
 #include "common/path_text.h"
 
 #include "lang/languages.h"
-#include "lang/text_encoding.h"
+#include "common/text_encoding.h"
 #include "platform/default_application.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -50,6 +50,7 @@ TranslationExport ExportTranslationFile(const TranslationOpener& open) {
   const platform::PrivateFile file = platform::WritePrivateTempFile(TranslationFileName(), {TranslationFileBytes()});
   result.path = file.path;
   result.error = file.error;
+  result.notice = file.notice;
   result.written = !file.error;
   if (result.written) {
     const platform::OpenOutcome outcome = open(result.path);

@@ -26,6 +26,7 @@ struct TranslationExport {
   bool written = false;
   bool opened = false; // the desktop's opener was started
   SysError error;      // why writing (or starting the opener) failed
+  std::string notice;  // why the file is not where it usually goes (platform::PrivateFile)
 };
 
 // A translation file holds some 60 short texts; anything near this size is not one.

@@ -25,9 +25,9 @@ SysError ReadRegularFile(const std::string& path, size_t max_bytes, std::string*
 // was and no temporary file remains.
 SysError ReplaceFile(const std::string& path, const std::vector<std::string>& pieces);
 
-// Whether ReplaceFile could write `path` as far as can be told without writing: its directory
-// exists and what lies at the name may be replaced. For checks before long work whose result goes
-// there.
+// Whether ReplaceFile could write `path`, for checks before long work whose result goes there: its
+// directory exists and what lies at the name may be replaced; on Linux also that the directory takes
+// the new file (one is made under the temporary name and removed again).
 SysError CheckReplaceable(const std::string& path);
 
 }  // namespace korvanel::platform

@@ -32,13 +32,17 @@ bool PathLiesUnder(const std::string& path, const std::string& directory);
 // Korvanel's private directory for its temporary files (report page, screenshot, translation
 // export). Linux: $XDG_RUNTIME_DIR/korvanel when that variable names a directory that nobody else
 // can rearrange (the user's or root's, not writable by others unless sticky), otherwise
-// korvanel-<uid> in TempDirectory(), created on first use with mode 0700. Windows:
-// TempDirectory()\Korvanel, created with access for the user alone. Refused (its description
-// naming the directory) when the name is taken by a link or another reparse point, by another
-// user's directory, or (Linux) by a directory that others may enter.
+// korvanel-<uid> in TempDirectory(), created on first use with mode 0700. Since anyone can take
+// that name first (with a link, a file, a directory of their own or one others may enter), the
+// files then go to korvanel-<uid>-XXXXXX, made by mkdtemp with an unpredictable name and used again
+// later, and the notice says so. Refused when the temporary directory itself lets others rearrange
+// it. Windows: TempDirectory()\Korvanel, created with access for the user alone; refused (its
+// description naming the directory) when the name is taken by a reparse point or another user's
+// directory.
 struct PrivateFile {
-  std::string path;  // where the file is (or would have been) written
-  SysError error;    // why it could not be written; the description says what is wrong
+  std::string path;    // where the file is (or would have been) written
+  SysError error;      // why it could not be written; the description says what is wrong
+  std::string notice;  // why the file is not where it usually goes, and where it is; else empty
 };
 
 // Writes `pieces` as the file `name` in the private directory, replacing an older file of that

@@ -106,8 +106,10 @@ class Storage {
  public:
   virtual ~Storage() = default;
 
-  // Bytes the user may still write on the file system that holds `dir`.
+  // Bytes the user may still write on the file system that holds `dir`; kNoSizeLimit for a file
+  // system that sets none (ramfs, tmpfs mounted with size=0).
   virtual SysError FreeBytes(const std::string& dir, uint64_t* free_bytes) = 0;
+  static constexpr uint64_t kNoSizeLimit = UINT64_MAX;
   // True when `dir` lies on a file system held in memory (tmpfs, ramfs): it cannot be measured
   // unbuffered, and a cache bypass would mean nothing there anyway.
   virtual bool IsRamDisk(const std::string& dir) = 0;

@@ -43,17 +43,24 @@ int ReadSettingInt(const std::string& key, int def, int lower = -1, int upper = 
 // long), so an edited file cannot ask for a length that does not exist.
 int ReadTestTimeSetting();
 
-// Stores `value` in decimal under `key` in section "Program"; failures are silent.
-void WriteSettingInt(const std::string& key, int value);
+// Stores `value` in decimal under `key` in section "Program". Returns why it was not stored, also
+// kept for SettingsWriteProblem; callers that show nothing may ignore it.
+SysError WriteSettingInt(const std::string& key, int value);
+
+// Why the last write to the settings file stored nothing; no error after one that succeeded (or
+// before any).
+SysError SettingsWriteProblem();
 
 // Sets `out` to the value under `key` in `section` (empty when missing) and returns its length in
 // bytes. `path` replaces the settings path when not empty.
 int ReadSettingString(const std::string& section, const std::string& key, std::string& out,
                       const std::string& path = "");
 
-// Stores `text` under `key` in `section`, keeping every other line of the file; the file is
-// replaced as a whole, never left half-written. False when no path is set, a name or the text
-// holds a line break, or the file cannot be written.
+// Stores `text` under `key` in `section`, keeping every other line of the file in its encoding
+// (UTF-8, or UTF-16 with its mark); the file is replaced as a whole, never left half-written.
+// False when no path is set, a name or the text holds a line break, the file cannot be written, or
+// the file would grow past what the reader takes (kMaxSettingsFileBytes) or would not keep its
+// text unchanged; SettingsWriteProblem then says why.
 bool WriteSettingString(const std::string& section, const std::string& key, const std::string& text,
                         const std::string& path = "");
 

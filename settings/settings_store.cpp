@@ -5,7 +5,9 @@
 #include <mutex>
 
 #include "common/leading_number.h"
+#include "common/size_limit_text.h"
 #include "platform/files.h"
+#include "settings/ini_encoding.h"
 #include "settings/ini_text.h"
 #include "settings/settings.h"
 #include "settings/whole_file.h"
@@ -27,9 +29,58 @@ std::string& CurrentPath() {
   return path;
 }
 
+bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
+
+SysError& LastWriteProblem() {
+  static SysError problem;
+  return problem;
+}
+
 std::string EffectivePath(const std::string& path) { return path.empty() ? CurrentPath() : path; }
 
-bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
+SysError Problem(int code, std::string description) {
+  SysError error = SysError::FromErrno(code);
+  error.description = std::move(description);
+  return error;
+}
+
+// The file's new bytes with `key` set, in the file's own encoding; refused when the reader would
+// no longer take the file, or the text would not come back as it was.
+SysError NewContent(const std::optional<std::string>& old_bytes, const std::string& section, const std::string& key,
+                    const std::string& text, std::string* content) {
+  const IniFileText old_text = DecodeIniFile(old_bytes.value_or(""));
+  if (old_bytes && EncodeIniFile(old_text.text, old_text.encoding) != *old_bytes) {
+    return Problem(EILSEQ, "its UTF-16 text does not convert back unchanged");
+  }
+  const std::optional<std::string> bytes =
+      EncodeIniFile(SetIniValue(old_text.text, section, key, text), old_text.encoding);
+  if (!bytes) return Problem(EILSEQ, "the value is no UTF-8 text");
+  if (bytes->size() > kMaxSettingsFileBytes) {
+    return Problem(EFBIG, "it would grow past " + SizeLimitText(kMaxSettingsFileBytes) +
+                              ", more than a settings file may hold");
+  }
+  *content = *bytes;
+  return {};
+}
+
+// Stores `text` as WriteSettingString does, under the store's lock; returns why it did not.
+SysError Store(const std::string& section, const std::string& key, const std::string& text, const std::string& path) {
+  // A line break would smuggle extra lines, even other keys, into the file.
+  if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(text)) {
+    return Problem(EINVAL, "a name or value holds a line break");
+  }
+  const std::string file = EffectivePath(path);
+  if (file.empty()) return Problem(ENOENT, "no settings file is in use");
+  std::string old_bytes;
+  const SysError unreadable = platform::ReadRegularFile(file, kMaxSettingsFileBytes, &old_bytes);
+  // A file that exists but cannot be read must not be replaced by one holding only our key.
+  if (unreadable && !unreadable.Is(ENOENT)) return unreadable;
+  std::string content;
+  if (SysError refused = NewContent(unreadable ? std::nullopt : std::optional(old_bytes), section, key, text, &content)) {
+    return refused;
+  }
+  return platform::ReplaceFile(file, {content});
+}
 
 // Leading blanks, an optional sign and the leading decimal digits; no digits give 0.
 int LeadingInteger(const std::string& text) {
@@ -61,24 +112,22 @@ int ReadSettingString(const std::string& section, const std::string& key, std::s
   out.clear();
   const std::string file = EffectivePath(path);
   if (file.empty()) return 0;
-  const std::optional<std::string> text = ReadWholeFile(file);
-  if (!text) return 0;
-  out = FindIniValue(*text, section, key).value_or("");
+  const std::optional<std::string> bytes = ReadWholeFile(file);
+  if (!bytes) return 0;
+  out = FindIniValue(DecodeIniFile(*bytes).text, section, key).value_or("");
   return static_cast<int>(out.size());
 }
 
 bool WriteSettingString(const std::string& section, const std::string& key, const std::string& text,
                         const std::string& path) {
-  // A line break would smuggle extra lines, even other keys, into the file.
-  if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(text)) return false;
   std::lock_guard lock(StoreMutex());
-  const std::string file = EffectivePath(path);
-  if (file.empty()) return false;
-  std::optional<std::string> old_text = ReadWholeFile(file);
-  std::error_code error;
-  // A file that exists but cannot be read must not be replaced by one holding only our key.
-  if (!old_text && std::filesystem::exists(file, error)) return false;
-  return ReplaceFileAtomically(file, SetIniValue(old_text.value_or(""), section, key, text));
+  LastWriteProblem() = Store(section, key, text, path);
+  return !LastWriteProblem();
+}
+
+SysError SettingsWriteProblem() {
+  std::lock_guard lock(StoreMutex());
+  return LastWriteProblem();
 }
 
 int ReadSettingInt(const std::string& key, int def, int lower, int upper) {
@@ -94,8 +143,9 @@ int ReadSettingInt(const std::string& key, int def, int lower, int upper) {
 
 int ReadTestTimeSetting() { return ReadSettingInt("test_time_id", 1, 0, 3); }
 
-void WriteSettingInt(const std::string& key, int value) {
+SysError WriteSettingInt(const std::string& key, int value) {
   WriteSettingString(kProgramSection, key, std::to_string(value));
+  return SettingsWriteProblem();
 }
 
 }  // namespace korvanel

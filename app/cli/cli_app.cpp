@@ -6,6 +6,9 @@
 
 #include "app/cli/cli_benchmark.h"
 #include "app/cli/result_json.h"
+#include "app/cli/settings_notice.h"
+#include "common/display_text.h"
+#include "common/path_text.h"
 #include "drives/drive_list.h"
 #include "drives/drive_listing.h"
 #include "drives/drive_refresh.h"
@@ -22,8 +25,9 @@ namespace {
 constexpr int kExitError = 1;
 constexpr int kExitUsage = 2;
 
+// Messages name what the user gave (paths, file names) and what the system answered.
 int UsageError(const std::string& message) {
-  std::fprintf(stderr, "korvanel-cli: %s\n%s\n", message.c_str(), UsageLine().c_str());
+  std::fprintf(stderr, "korvanel-cli: %s\n%s\n", EscapeControlCharacters(message).c_str(), UsageLine().c_str());
   return kExitUsage;
 }
 
@@ -51,12 +55,13 @@ int PrintLanguageChoice() {
 
 int ExportTranslation() {
   const TranslationExport exported = ExportTranslationFile();
+  if (!exported.notice.empty()) std::fprintf(stderr, "korvanel-cli: %s\n", EscapeControlCharacters(exported.notice).c_str());
   if (!exported.written) {
-    std::fprintf(stderr, "korvanel-cli: cannot write %s: %s\n", exported.path.c_str(),
-                 exported.error.description.c_str());
+    std::fprintf(stderr, "korvanel-cli: cannot write %s: %s\n", EscapeControlCharacters(exported.path).c_str(),
+                 EscapeControlCharacters(exported.error.description).c_str());
     return kExitError;
   }
-  std::printf("%s\n", exported.path.c_str());
+  std::printf("%s\n", EscapeControlCharacters(exported.path).c_str());
   return 0;
 }
 
@@ -116,6 +121,7 @@ int RunCli(const CliOptions& options) {
     }
     LocateSettingsFile();  // the choice is stored: the settings file may be made now
     SelectLanguage(*options.lang);
+    ReportRefusedSettingsWrite();
   }
   if (options.action == CliAction::kStoreLanguage) return PrintLanguageChoice();
   if (options.action == CliAction::kLanguages) {
@@ -128,7 +134,7 @@ int RunCli(const CliOptions& options) {
     if (loaded.error) {
       return UsageError("--load-translation " + options.load_translation + ": " + loaded.error.description);
     }
-    std::fprintf(stderr, "%s\n", loaded.message.c_str());
+    std::fprintf(stderr, "%s\n", EscapeControlCharactersInLines(loaded.message).c_str());
   }
 
   auto system = CreateDriveSystem();

@@ -10,6 +10,7 @@
 #include "app/cli/measured_values.h"
 #include "app/cli/result_json.h"
 #include "app/cli/result_table.h"
+#include "app/cli/settings_notice.h"
 #include "common/display_text.h"
 #include "engine/bench_engine.h"
 #include "export/comparison_report.h"
@@ -44,18 +45,24 @@ bool WriteReport(const CliOptions& options, const BenchEngine& engine, const Dri
   const ComparisonReportInput input = ReportInput(engine, drive);
   if (!options.report_file.empty()) {
     const SysError error = WriteComparisonReportFile(options.report_file, input);
-    if (error) std::fprintf(stderr, "korvanel-cli: cannot write %s: %s\n", options.report_file.c_str(), error.description.c_str());
+    if (error) {
+      std::fprintf(stderr, "korvanel-cli: cannot write %s: %s\n", EscapeControlCharacters(options.report_file).c_str(),
+                   EscapeControlCharacters(error.description).c_str());
+    }
     return !error;
   }
   const ComparisonReportOutcome outcome = WriteComparisonReport(input);
+  if (!outcome.notice.empty()) std::fprintf(stderr, "korvanel-cli: %s\n", EscapeControlCharacters(outcome.notice).c_str());
   if (outcome.page_path.empty()) {
-    std::fprintf(stderr, "korvanel-cli: cannot write the report page: %s\n", outcome.error.description.c_str());
+    std::fprintf(stderr, "korvanel-cli: cannot write the report page: %s\n",
+                 EscapeControlCharacters(outcome.error.description).c_str());
     return false;
   }
+  const std::string page = EscapeControlCharacters(outcome.page_path);
   if (outcome.opened) {
-    std::fprintf(stderr, "Report page opened in the browser: %s\n", outcome.page_path.c_str());
+    std::fprintf(stderr, "Report page opened in the browser: %s\n", page.c_str());
   } else {
-    std::fprintf(stderr, "Report page written (open it in a browser): %s\n", outcome.page_path.c_str());
+    std::fprintf(stderr, "Report page written (open it in a browser): %s\n", page.c_str());
   }
   return true;
 }
@@ -87,6 +94,14 @@ class StopRequestRelay {
   bool stop_requested_ = false;
   bool pass_aborted_ = false;
 };
+
+// What the drive is, in brackets after the directory: the disk's model, or for a drive without one
+// (a RAM or network disk) its file system; nothing when neither is known.
+std::string DriveNote(const std::optional<DriveEntry>& drive) {
+  if (!drive) return "";
+  const std::string& what = drive->Model.empty() ? drive->FileSystem : drive->Model;
+  return what.empty() ? "" : " (" + what + ")";
+}
 
 RunState StateOf(const CliHost& host, bool stopped) {
   // An error outranks a stop: the run did not end the way the user asked for.
@@ -131,9 +146,9 @@ int RunBenchmark(const CliOptions& options, const std::string& directory, const 
   host.PlanRun(PlannedWindows(options.test_id, record.params.pass_count), record.params.window_ms);
   record.start_time = IsoLocalTime(std::time(nullptr));
   engine.Start({options.test_id, directory, record.test_time});
-  const std::string model = drive ? " (" + drive->Model + ")" : "";
+  ReportRefusedSettingsWrite();  // the start stores the test length
   std::fprintf(stderr, "%s: testing %s%s with %s MiB\n", record.program.c_str(),
-               EscapeControlCharacters(directory).c_str(), EscapeControlCharacters(model).c_str(),
+               EscapeControlCharacters(directory).c_str(), EscapeControlCharacters(DriveNote(drive)).c_str(),
                record.params.test_size_mb.c_str());
 
   loop.Run([&] { return !engine.run_exists(); },
@@ -164,6 +179,8 @@ int RunBenchmark(const CliOptions& options, const std::string& directory, const 
     if (record.state != RunState::kCompleted) {
       std::fprintf(stderr, "korvanel-cli: no comparison report: the run %s\n",
                    record.state == RunState::kFailed ? "failed" : "was stopped");
+    } else if (engine.passes_lost_to_pauses() > 0) {
+      std::fprintf(stderr, "korvanel-cli: no comparison report: a pass was paused every time it ran\n");
     } else {
       DriveEntry described = drive.value_or(DriveEntry{});
       if (described.Root.empty()) described.Root = directory;

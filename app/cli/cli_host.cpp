@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/cli/text_width.h"
+#include "common/display_text.h"
 #include "results/finish_time.h"
 
 namespace korvanel::cli {
@@ -28,8 +29,10 @@ void CliHost::PlanRun(int windows, int window_ms) {
   windows_started_ = 0;
 }
 
+// Statuses come from the language table or a loaded translation, and name paths: whatever control
+// characters they hold are shown, never obeyed by the terminal.
 void CliHost::PostStatus(std::string text) {
-  loop_.Post([this, text = std::move(text)] {
+  loop_.Post([this, text = EscapeControlCharacters(text)] {
     status_ = text;
     if (terminal_.rewritable) {
       DrawProgress();
@@ -40,12 +43,12 @@ void CliHost::PostStatus(std::string text) {
   });
 }
 
-void CliHost::PostNote(std::string text) {
-  loop_.Post([this, text = std::move(text)] { Announce("korvanel-cli: note: " + text); });
+void CliHost::PostNotice(std::string text) {
+  loop_.Post([this, text = std::move(text)] { Announce(text); });
 }
 
 void CliHost::PostEndTag(std::string text) {
-  loop_.Post([this, text = std::move(text)] {
+  loop_.Post([this, text = EscapeControlCharacters(text)] {
     status_ = text;
     if (terminal_.rewritable) DrawProgress();
   });
@@ -59,11 +62,13 @@ void CliHost::Refresh(const BenchResults&) {
 void CliHost::ShowDetailedError(const std::string& text, const std::string& what_failed) {
   loop_.Invoke([this, text, what_failed] {
     FinishProgress();
-    const std::string shown = WithoutCarriageReturns(text);  // the box's CR LF becomes a line break
-    std::fprintf(stderr, "korvanel-cli: %s\n", shown.c_str());
-    if (!what_failed.empty()) std::fprintf(stderr, "korvanel-cli: failed while %s\n", what_failed.c_str());
-    std::fflush(stderr);
-    failures_.push_back({shown, what_failed});
+    // The box's CR LF becomes a line break; the lines name paths, and leftovers found on the drive.
+    std::fprintf(terminal_.out, "korvanel-cli: %s\n", EscapeControlCharactersInLines(text).c_str());
+    if (!what_failed.empty()) {
+      std::fprintf(terminal_.out, "korvanel-cli: failed while %s\n", EscapeControlCharacters(what_failed).c_str());
+    }
+    std::fflush(terminal_.out);
+    failures_.push_back({WithoutCarriageReturns(text), what_failed});
   });
 }
 
@@ -115,8 +120,8 @@ void CliHost::FinishProgress() {
 
 void CliHost::Announce(const std::string& text) {
   FinishProgress();
-  std::fprintf(stderr, "%s\n", text.c_str());
-  std::fflush(stderr);
+  std::fprintf(terminal_.out, "%s\n", EscapeControlCharactersInLines(text).c_str());
+  std::fflush(terminal_.out);
   DrawProgress();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// The engine's host in a terminal: the status line with a progress bar and the time left, and error
-// reports on stderr with what failed on which path.
+// The engine's host in a terminal: the status line with a progress bar and the time left, notices,
+// and error reports with what failed on which path, all on the progress terminal (stderr), with
+// control characters shown escaped.
 
 #include <atomic>
 #include <cstdio>
@@ -37,8 +38,7 @@ class CliHost : public EngineHost {
 
   void PostResultsReset() override {}
   void PostStatus(std::string text) override;
-  // "korvanel-cli: note: ..." on stderr, which outlasts the status line.
-  void PostNote(std::string text) override;
+  void PostNotice(std::string text) override;
   void PostEndTag(std::string text) override;
   void PostRunFinished() override {}
   void Refresh(const BenchResults& results) override;
@@ -52,7 +52,7 @@ class CliHost : public EngineHost {
   void DrawProgress();
   // Loop thread: ends the progress display, so that the next output starts on a line of its own.
   void FinishProgress();
-  // Loop thread: a message of the program's own on stderr, between progress updates.
+  // Loop thread: a message on a line of its own, between progress updates.
   void Announce(const std::string& text);
 
   const std::vector<EngineFailure>& failures() const { return failures_; }

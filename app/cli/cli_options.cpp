@@ -123,6 +123,11 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
       }
       value = args[++i];
     }
+    // An empty value is a slip (an unset variable in a script), not a request for the default.
+    if (takes_value && value->empty()) {
+      result.error = name + " needs a value, not an empty one";
+      return result;
+    }
     if (name == "--drive") {
       options.drive = *value;
     } else if (name == "--length") {

@@ -4,20 +4,36 @@
 #include <cmath>
 #include <cstdio>
 
-namespace korvanel::cli {
+#include "common/text_encoding.h"
 
+namespace korvanel::cli {
+namespace {
+
+void AppendEscaped(char32_t code, std::string* out) {
+  char escaped[8];
+  std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(code));
+  *out += escaped;
+}
+
+}  // namespace
+
+// Names come from file systems and devices as bytes: what is not UTF-8 becomes U+FFFD, one a byte,
+// so that every JSON parser reads the text.
 std::string JsonString(std::string_view text) {
   std::string out = "\"";
-  for (unsigned char c : text) {
-    if (c == '"' || c == '\\') {
+  for (size_t at = 0; at < text.size();) {
+    const size_t start = at;
+    const std::optional<char32_t> code = NextUtf8(text, at);
+    if (!code) {
+      AppendUtf8(out, 0xFFFD);
+      ++at;
+    } else if (*code == '"' || *code == '\\') {
       out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20 || c == 0x7F) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-      out += escaped;
+      out += static_cast<char>(*code);
+    } else if (*code < 0x20 || (*code >= 0x7F && *code < 0xA0)) {
+      AppendEscaped(*code, &out);  // C0, DEL and the C1 controls
     } else {
-      out += static_cast<char>(c);
+      out.append(text.substr(start, at - start));
     }
   }
   return out + "\"";

@@ -19,7 +19,8 @@ class JsonWriter {
   JsonWriter& EndArray();
   JsonWriter& Key(std::string_view name);
 
-  JsonWriter& String(std::string_view text);  // UTF-8 kept; quotes, backslashes, controls escaped
+  // Valid UTF-8 kept, each invalid byte as U+FFFD; quotes, backslashes and controls escaped.
+  JsonWriter& String(std::string_view text);
   JsonWriter& Integer(int64_t value);
   // A fixed-point number with `decimals` fraction digits, always with "." whatever the locale;
   // null for a value that is not finite.

@@ -7,6 +7,7 @@
 
 #include "app/cli/cli_app.h"
 #include "app/cli/cli_options.h"
+#include "common/display_text.h"
 #include "lang/languages.h"
 #include "platform/console.h"
 #include "settings/settings.h"
@@ -23,7 +24,7 @@ int main(int argc, char** argv) {
   FindSettingsFile();
   if (const SysError problem = SettingsFileProblem()) {
     std::fprintf(stderr, "korvanel-cli: settings file %s: %s (the defaults are used, nothing is stored)\n",
-                 SettingsPath().c_str(), problem.description.c_str());
+                 EscapeControlCharacters(SettingsPath()).c_str(), EscapeControlCharacters(problem.description).c_str());
   }
   if (!LoadLanguageTable()) std::fprintf(stderr, "korvanel-cli: the built-in language table is damaged\n");
   ChooseDefaultLanguage();

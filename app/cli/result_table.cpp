@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/cli/text_width.h"
+#include "common/display_text.h"
 #include "lang/languages.h"
 
 namespace korvanel::cli {
@@ -28,8 +29,12 @@ struct Table {
   std::string total;      // the total rating, "(123.4)"
 };
 
+// A label or value as the terminal shows it: a loaded translation's control characters escaped
+// (and measured as what is shown), the panel's padding blanks gone.
+std::string Shown(const std::string& text) { return Trimmed(EscapeControlCharacters(text)); }
+
 Table MakeTable(const ValueTexts& t, const PanelLabels& labels) {
-  Table table{Trimmed(labels.read), Trimmed(labels.write), {}, "(" + Trimmed(t.total_rating) + ")"};
+  Table table{Shown(labels.read), Shown(labels.write), {}, "(" + Shown(t.total_rating) + ")"};
   const std::pair<const std::string*, std::pair<const std::string*, const std::string*>> rows[] = {
       {&labels.sequential, {&t.seq_read, &t.seq_write}},
       {&labels.random_4k, {&t.rnd4_read, &t.rnd4_write}},
@@ -39,7 +44,7 @@ Table MakeTable(const ValueTexts& t, const PanelLabels& labels) {
       {&labels.benchmark, {&t.read_rating, &t.write_rating}},
   };
   for (const auto& [label, values] : rows) {
-    table.rows.push_back({Trimmed(*label), Trimmed(*values.first), Trimmed(*values.second)});
+    table.rows.push_back({Shown(*label), Shown(*values.first), Shown(*values.second)});
   }
   return table;
 }
@@ -92,7 +97,7 @@ std::string Notes(const TableNotes& notes, std::optional<size_t> width) {
   } else if (notes.has_unmeasured) {
     paragraphs.push_back("\"-\" marks what this run did not measure.");
   }
-  if (!notes.finish_time.empty()) paragraphs.push_back(notes.finish_time);
+  if (!notes.finish_time.empty()) paragraphs.push_back(EscapeControlCharacters(notes.finish_time));
   paragraphs.push_back(kUnitNote);
   std::string out;
   for (const std::string& paragraph : paragraphs) {

@@ -29,6 +29,12 @@ int ColumnsOf(uint32_t code) {
   return wide ? 2 : 1;
 }
 
+std::string_view FirstCharacter(std::string_view text) {
+  size_t end = 0;
+  if (!text.empty()) NextCodePoint(text, &end);
+  return text.substr(0, end);
+}
+
 }  // namespace
 
 size_t DisplayWidth(std::string_view text) {
@@ -72,8 +78,10 @@ std::vector<std::string> WrapWords(std::string_view text, size_t columns) {
     }
     if (!line.empty()) line += ' ';
     line += word;
-    while (DisplayWidth(line) > columns && columns > 0) {
+    while (DisplayWidth(line) > columns) {
       std::string head = FitToWidth(line, columns);
+      // A character wider than the line (a CJK one in a single column) takes a line of its own.
+      if (head.empty()) head = FitToWidth(line, DisplayWidth(FirstCharacter(line)));
       line.erase(0, head.size());
       lines.push_back(head);
     }

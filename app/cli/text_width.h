@@ -17,7 +17,8 @@ std::string FitToWidth(std::string_view text, size_t columns);
 // `text` padded with blanks to `columns` (unchanged when it is wider).
 std::string PadToWidth(std::string text, size_t columns);
 
-// `text` broken into lines of at most `columns` at blanks; a word longer than a line is cut.
+// `text` broken into lines of at most `columns` at blanks; a word longer than a line is cut, and a
+// character wider than a line stands on a line of its own.
 std::vector<std::string> WrapWords(std::string_view text, size_t columns);
 
 }  // namespace korvanel::cli

@@ -14,9 +14,11 @@ work=$(mktemp -d /tmp/korvanel-fs-test.XXXXXX)
 export XDG_CONFIG_HOME=$work/config
 mounts=()
 loops=()
+scratch_user=
 cleanup() {
   for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do umount -l "${mounts[$i]}" 2>/dev/null; done
   for loop in "${loops[@]}"; do losetup -d "$loop" 2>/dev/null; done
+  [ -n "$scratch_user" ] && userdel "$scratch_user" 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -240,6 +242,80 @@ check "tmpfs run exits 0" "[ $rc -eq 0 ]"
 check "tmpfs status says RAM disk" "grep -q 'RAM disk' $work/ram.err"
 check "tmpfs left empty" "[ $(leftovers "$work/ram") -eq 0 ]"
 
+echo "# RAM disks without a size limit"
+# ramfs has none, tmpfs mounted with size=0 neither: both say 0 blocks, which is no full drive.
+for kind in ramfs "tmpfs size=0"; do
+  name=${kind%% *}0
+  mkdir -p "$work/$name"
+  if [ "$kind" = ramfs ]; then mount -t ramfs ramfs "$work/$name"; else mount -t tmpfs -o size=0 tmpfs "$work/$name"; fi &&
+    mounts+=("$work/$name")
+  "$cli" --drive "$work/$name" --length 0 --test seq --json >"$work/$name.json" 2>"$work/$name.err"
+  rc=$?
+  check "$kind: measured, not refused for space (exit $rc)" \
+    "[ $rc -eq 0 ] && awk -v v=\"\$(json_value $work/$name.json SR)\" 'BEGIN { exit !(v > 0) }'"
+  check "$kind: left empty" "[ $(leftovers "$work/$name") -eq 0 ]"
+done
+
+echo "# a drive without a disk is described by what is known"
+"$cli" --list --json >"$work/list-ram.json"
+check "tmpfs in --list --json: its size, free space, file system and a summary without empty brackets" \
+  "python3 - '$work/list-ram.json' '$work/ram' <<'PY'
+import json, sys
+drive = next(d for d in json.load(open(sys.argv[1]))['drives'] if d['Root'] == sys.argv[2])
+ok = (drive['TotalBytes'] == 300 << 20 and 0 < drive['FreeBytes'] <= drive['TotalBytes']
+      and drive['FileSystem'] == 'tmpfs' and ' Partition: (tmpfs) tmpfs' in drive['Summary']
+      and ' of 0.29 GB' in drive['Summary'] and '[]' not in drive['Summary'] and '()' not in drive['Summary'])
+sys.exit(0 if ok else print(drive) or 1)
+PY"
+check "the run names the file system, not empty brackets" \
+  "grep -q '^Korvanel [0-9.]*: testing $work/ram (tmpfs) with 100 MiB$' $work/ram.err"
+
+echo "# a mount point whose name is no UTF-8"
+odd="$work/odd-$(printf '\377\376')"
+mkdir -p "$odd" && mount -t tmpfs -o size=10m tmpfs "$odd" && mounts+=("$odd")
+"$cli" --list --json >"$work/list-odd.json"
+check "--list --json stays valid UTF-8, the odd bytes as U+FFFD" \
+  "python3 -c 'import json, sys; d = json.loads(open(sys.argv[1], \"rb\").read().decode(\"utf-8\")); sys.exit(not any(x[\"Root\"].endswith(\"odd-\ufffd\ufffd\") for x in d[\"drives\"]))' $work/list-odd.json"
+
+echo "# control characters in paths reach the terminal escaped"
+# A drive too small for the test file, named to clear the screen, holding what looks like an
+# earlier run's directory: the error line, the leftover line and the free-space line all name it.
+esc=$(printf '\033')
+hostile="$work/x${esc}[2Jy"
+mkdir -p "$hostile" && mount -t tmpfs -o size=20m tmpfs "$hostile" && mounts+=("$hostile")
+mkdir "$hostile/Korvanel0000ABCD" && head -c 1048576 /dev/zero >"$hostile/Korvanel0000ABCD/Korvanel0000ABCD.tmp"
+"$cli" --drive "$hostile" --length 0 >/dev/null 2>"$work/hostile.err"
+rc=$?
+check "the full drive is reported (exit $rc)" "[ $rc -eq 1 ] && grep -q 'Disk is Full' $work/hostile.err"
+check "the leftover and free-space lines name the path escaped" \
+  "grep -qF 'Left by an earlier run? $work/x\\x1B[2Jy/Korvanel0000ABCD holds 1 MiB' $work/hostile.err &&
+   grep -qF 'failed while checking the free space in $work/x\\x1B[2Jy: ' $work/hostile.err"
+check "no escape character reaches stderr" "! grep -q \"\$esc\" $work/hostile.err"
+
+echo "# the private directory taken by another user first"
+# With XDG_RUNTIME_DIR unset, the report page and the translation export go to korvanel-<uid> in
+# TMPDIR, a name anyone can predict. A second user makes it first, open to all: the files go to a
+# directory with an unpredictable name instead, and the user is told where.
+scratch_user=korvanel-scratch-$$
+if useradd --system --no-create-home --shell /usr/sbin/nologin "$scratch_user" 2>/dev/null; then
+  shared_tmp=$work/shared-tmp
+  mkdir -p "$shared_tmp" && chmod 1777 "$shared_tmp"
+  runuser -u "$scratch_user" -- sh -c "mkdir '$shared_tmp/korvanel-0' && chmod 777 '$shared_tmp/korvanel-0'"
+  exported=$(env -u XDG_RUNTIME_DIR TMPDIR="$shared_tmp" "$cli" --export-translation 2>"$work/race.err")
+  rc=$?
+  check "the export still works (exit $rc)" "[ $rc -eq 0 ] && [ -f \"$exported\" ]"
+  check "it went to an unpredictable directory of root's own" \
+    "[[ \"$exported\" == $shared_tmp/korvanel-0-??????/translate_* ]] && [ \"\$(stat -c %U:%a \"\$(dirname \"$exported\")\")\" = root:700 ]"
+  check "the user is told why and where" \
+    "grep -qF 'korvanel-cli: $shared_tmp/korvanel-0 belongs to another user; the file is in $(dirname "$exported") instead' $work/race.err"
+  check "nothing went into the other user's directory" "[ -z \"\$(ls -A $shared_tmp/korvanel-0)\" ]"
+  again=$(env -u XDG_RUNTIME_DIR TMPDIR="$shared_tmp" "$cli" --export-translation 2>/dev/null)
+  check "the next export uses the same directory" "[ \"\$(dirname \"$again\")\" = \"\$(dirname \"$exported\")\" ]"
+  userdel "$scratch_user" && scratch_user=
+else
+  fail "useradd could make no scratch user"
+fi
+
 echo "# --report-file is checked before the run"
 # In a shared directory another user plants a link to a file of ours, or a device, at the path.
 mkdir -p "$work/shared"
@@ -261,6 +337,10 @@ check "a device at --report-file is refused and stays a device" \
 rc=$?
 check "--report-file into a missing directory fails before the run" \
   "[ $rc -eq 2 ] && grep -q 'No such file or directory' $work/missing.err && ! grep -q 'testing' $work/missing.err"
+"$cli" --drive "$work/ext4" --length 0 --report-file "$work/ro/report.html" >/dev/null 2>"$work/ro-report.err"
+rc=$?
+check "--report-file on a read-only mount fails before the run" \
+  "[ $rc -eq 2 ] && grep -q 'Read-only file system' $work/ro-report.err && ! grep -q 'testing' $work/ro-report.err"
 
 echo "# a stored test length out of range"
 printf '[Program]\nlng=1\ntest_time_id=-4\n' >"$XDG_CONFIG_HOME/Korvanel/Korvanel.ini"

@@ -36,6 +36,12 @@ TEST(CliOptions, UsageErrors) {
            {"--drive"}, {"--frobnicate"}, {"--json=yes"}, {"extra"}}) {
     EXPECT_FALSE(ParseOptions(args).error.empty()) << args[0];
   }
+  // An empty value is a slip (an unset variable in a script), never "use the default".
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"--report-file", ""}, {"--report-file="}, {"--drive", ""}, {"--load-translation="}}) {
+    EXPECT_EQ(ParseOptions(args).error, args[0].substr(0, args[0].find('=')) + " needs a value, not an empty one")
+        << testing::PrintToString(args);
+  }
 }
 
 TEST(CliOptions, ARunStartsUnlessAnActionOrOnlyTheLanguageIsGiven) {

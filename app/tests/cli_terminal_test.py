@@ -10,6 +10,7 @@ import json
 import os
 import pty
 import re
+import resource
 import select
 import shutil
 import signal
@@ -94,13 +95,19 @@ def rate(document, key):
 
 # --- terminals ------------------------------------------------------------------------------------
 
-def run_in_pty(args, columns, term):
-    """Runs the CLI with stdout and stderr on a pseudo-terminal of `columns`; returns (bytes, rc)."""
+def run_in_pty(args, columns, term, env=None, memory_bytes=None):
+    """Runs the CLI with stdout and stderr on a pseudo-terminal of `columns`; returns (bytes, rc).
+    `memory_bytes` limits its address space, so that a runaway allocation fails fast."""
     master, slave = pty.openpty()
     fcntl.ioctl(master, termios.TIOCSWINSZ, struct.pack("HHHH", 40, columns, 0, 0))
-    env = dict(ENV, TERM=term)
+    env = dict(env or ENV, TERM=term)
+
+    def limit_memory():
+        if memory_bytes:
+            resource.setrlimit(resource.RLIMIT_AS, (memory_bytes, memory_bytes))
+
     process = subprocess.Popen([CLI, *args], stdin=slave, stdout=slave, stderr=slave, env=env, cwd=WORK,
-                               start_new_session=True)
+                               start_new_session=True, preexec_fn=limit_memory)
     os.close(slave)
     output = b""
     while True:
@@ -351,6 +358,187 @@ def test_resize():
           [r for r in table if len(r) > 30])
 
 
+def remove_leftovers():
+    """Clears the drive after a run that could not clean up, so the cases after it start clean."""
+    for name in leftovers():
+        shutil.rmtree(os.path.join(DRIVE, name), ignore_errors=True)
+
+
+def test_file_size_limit():
+    # A limit of 50 MiB (ulimit -f, as a container may set) against the 100 MiB test file: the
+    # write past it must fail like any other, with the error and the cleanup.
+    limited = subprocess.run(["bash", "-c", 'ulimit -f 51200 && exec "$0" "$@"', CLI, "--drive", DRIVE,
+                              "--length", "0", "--test", "seq"], env=ENV, cwd=WORK, capture_output=True,
+                             text=True, timeout=120)
+    check("a file-size limit ends the run with exit 1, not a signal", limited.returncode == 1,
+          (limited.returncode, limited.stderr[-300:]))
+    check("a file-size limit is reported as a write error with the system's reason",
+          "Write Error" in limited.stderr and "File too large" in limited.stderr, limited.stderr[-300:])
+    check("a file-size limit leaves nothing behind", leftovers() == [], leftovers())
+    remove_leftovers()
+
+
+def test_one_column_cjk():
+    # A terminal one column wide, Japanese by the locale: every label and the date take two columns
+    # a character. The run must end with its table, one character a line, in bounded memory.
+    env = dict(ENV, LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8", XDG_CONFIG_HOME=os.path.join(WORK, "ja-config"))
+    # AddressSanitizer reserves terabytes of address space; there only the time bounds the run.
+    memory = None if os.environ.get("KORVANEL_SANITIZED") else 1 << 30
+    output, rc = run_in_pty(["--drive", DRIVE, "--length", "0", "--test", "access"], 1, "xterm", env=env,
+                            memory_bytes=memory)
+    text = output.decode("utf-8", "replace")
+    check("1 column, Japanese: the run exits 0", rc == 0, (rc, text[-200:]))
+    lines = text.replace("\r\n", "\n").split("\n")
+    check("1 column, Japanese: the notes end the output, the date's wide characters one a line",
+          "年" in lines and "月" in lines, lines[-12:])
+    check("1 column, Japanese: nothing left", leftovers() == [], leftovers())
+    remove_leftovers()
+
+
+def json_rate(stdout, key):
+    document = json.loads(stdout)
+    return document[key] or 0
+
+
+def test_paused_pass():
+    # The process is stopped during the measured read pass and continued 4 s later (Ctrl+Z, fg):
+    # that pass must not count its pause as transfer time. It runs again, and the user is told.
+    reference = run("--drive", DRIVE, "--length", "0", "--test", "seq", "--json")
+    process, lines = start_and_wait_for(["--drive", DRIVE, "--length", "0", "--test", "seq", "--json"],
+                                        r"Sequential Read 1/1")
+    time.sleep(0.2)
+    process.send_signal(signal.SIGSTOP)
+    time.sleep(4)
+    process.send_signal(signal.SIGCONT)
+    stdout, stderr = finish(process, lines)
+    check("a paused run exits 0", process.returncode == 0, stderr[-300:])
+    check("the paused pass is named and runs again",
+          "Sequential Read 1/1 was paused" in stderr and "runs again" in stderr, stderr[-400:])
+    check("the paused pass's status shows twice", stderr.splitlines().count("Sequential Read 1/1") == 2,
+          stderr[-400:])
+    document = check_json("paused run", stdout, "run")
+    if document is not None and reference.returncode == 0:
+        paused, normal = document["SR"] or 0, json_rate(reference.stdout, "SR")
+        # A pause of 4 s counted in a 0.6 s window would read at most a sixth of the rate.
+        check("the paused pass's pause is not in the rate (%.0f against %.0f MB/s)" % (paused, normal),
+              paused > normal / 3, (paused, normal))
+    check("paused run: nothing left", leftovers() == [], leftovers())
+
+
+def test_names_that_are_not_utf8():
+    # A directory named with bytes that are no UTF-8 (FF FE): the JSON must stay valid UTF-8.
+    odd = os.path.join(WORK.encode(), b"drive-\xff\xfe")
+    os.mkdir(odd)
+    try:
+        done = subprocess.run([CLI.encode(), b"--drive", odd, b"--length", b"0", b"--test", b"access", b"--json"],
+                              env=ENV, cwd=WORK, capture_output=True, timeout=120)
+        try:
+            document = json.loads(done.stdout.decode("utf-8"))
+        except ValueError as error:
+            document = None
+            check("a directory name that is no UTF-8: the JSON is valid UTF-8", False, error)
+        if document is not None:
+            check("a directory name that is no UTF-8: each odd byte is U+FFFD",
+                  document["target"]["directory"].endswith("drive-\ufffd\ufffd"), document["target"])
+            check("a directory name that is no UTF-8: matches the schema", not schema_errors(document, "run"))
+        check("a directory name that is no UTF-8: nothing left", os.listdir(odd) == [], os.listdir(odd))
+    finally:
+        shutil.rmtree(odd, ignore_errors=True)
+
+
+def without_own_sequences(text):
+    """`text` without the sequences the progress line itself writes (erase line, erase below, up)."""
+    return re.sub(r"\x1b\[(K|J|\d+A)", "", text)
+
+
+def test_hostile_translation():
+    # A translation whose texts carry terminal commands: set the title (OSC ... BEL), clear the
+    # screen, ask for the cursor position (the terminal would type the answer), and a C1 CSI.
+    exported = run("--export-translation", env=dict(ENV, XDG_RUNTIME_DIR=WORK))
+    check("--export-translation for the hostile translation", exported.returncode == 0, exported.stderr)
+    if exported.returncode != 0:
+        return
+    with open(exported.stdout.strip(), "rb") as f:
+        texts = f.read().decode("utf-16")
+    hostile = {18: "Seq\x1b]0;owned\x07uential", 21: "Read\x1b[2J", 22: "Write\x1b[6n",
+               6: "Sequential\x9b2J Read"}  # 6: a status, the others labels of the table
+    lines = []
+    for line in texts.split("\r\n"):
+        number = line.split("=", 1)[0]
+        replaced = number.isdigit() and int(number) in hostile
+        lines.append(number + "=" + hostile[int(number)] if replaced else line)
+    path = os.path.join(WORK, "hostile.txt")
+    with open(path, "wb") as f:
+        f.write(b"\xff\xfe" + "\r\n".join(lines).encode("utf-16-le"))
+    piped = subprocess.run([CLI, "--load-translation", path, "--drive", DRIVE, "--length", "0", "--test", "seq"],
+                           env=ENV, cwd=WORK, capture_output=True, timeout=120)
+    both = piped.stdout + piped.stderr
+    check("hostile translation: the run exits 0", piped.returncode == 0, piped.stderr[-300:])
+    check("hostile translation: its labels are shown escaped",
+          b"Seq\\x1B]0;owned\\x07uential" in piped.stdout and b"Read\\x1B[2J" in piped.stdout, piped.stdout[:300])
+    check("hostile translation: no control character reaches a pipe",
+          not re.search(rb"[\x00-\x08\x0b-\x1f\x7f]|\xc2[\x80-\x9f]", both), both[:300])
+    output, rc = run_in_pty(["--load-translation", path, "--drive", DRIVE, "--length", "0", "--test", "seq"], 80,
+                            "xterm")
+    text = without_own_sequences(output.decode("utf-8", "replace").replace("\r\n", "\n").replace("\r", ""))
+    check("hostile translation in a terminal: only the progress line's own sequences",
+          rc == 0 and not re.search("[\x00-\x08\x0b-\x1f\x7f\x80-\x9f]", text), repr(text[:300]))
+    check("hostile translation: nothing left", leftovers() == [], leftovers())
+
+
+def test_report_file_checks():
+    empty = run("--drive", DRIVE, "--length", "0", "--report-file", "")
+    check("--report-file '' is a usage error", empty.returncode == 2 and "needs a value" in empty.stderr,
+          empty.stderr)
+    check("--report-file '' runs nothing", "testing" not in empty.stderr)
+    # /proc takes no new files, also not from root: refused before minutes of benchmark.
+    unwritable = run("--drive", DRIVE, "--length", "0", "--report-file", "/proc/korvanel-report.html")
+    check("--report-file in a directory that takes no files is refused before the run",
+          unwritable.returncode == 2 and "testing" not in unwritable.stderr, unwritable.stderr[-300:])
+    if os.getuid() != 0:
+        closed = os.path.join(WORK, "closed")
+        os.mkdir(closed, 0o555)
+        refused = run("--drive", DRIVE, "--length", "0", "--report-file", os.path.join(closed, "page.html"))
+        check("--report-file in a directory without write permission is refused before the run",
+              refused.returncode == 2 and "Permission denied" in refused.stderr and "testing" not in refused.stderr,
+              refused.stderr[-300:])
+    # A name of 250 bytes is a valid name; the page is written beside it under a temporary name first.
+    long_name = os.path.join(WORK, "r" * 245 + ".html")
+    done = run("--drive", DRIVE, "--length", "0", "--test", "access", "--report-file", long_name)
+    check("--report-file with a 250-byte name is written", done.returncode == 0 and os.path.isfile(long_name),
+          done.stderr[-300:])
+    check("--report-file with a 250-byte name leaves no temporary file",
+          sorted(n for n in os.listdir(WORK) if n.startswith("rrrr")) == [os.path.basename(long_name)])
+
+
+def test_settings_file_limits():
+    # A Korvanel.ini of 65,530 bytes: storing the test length would make it one the reader refuses.
+    config = os.path.join(WORK, "full-config")
+    os.makedirs(os.path.join(config, "Korvanel"))
+    path = os.path.join(config, "Korvanel", "Korvanel.ini")
+    head = b"[Program]\nlng=1\n;"
+    near_limit = head + b"x" * (65530 - len(head) - 1) + b"\n"
+    with open(path, "wb") as f:
+        f.write(near_limit)
+    env = dict(ENV, XDG_CONFIG_HOME=config)
+    done = run("--drive", DRIVE, "--length", "0", "--test", "access", env=env)
+    check("a settings file near its limit: the run still exits 0", done.returncode == 0, done.stderr[-300:])
+    check("a settings file near its limit: the refused change is told",
+          "it would grow past 64 KiB, more than a settings file may hold (the change is not stored)" in done.stderr,
+          done.stderr[:400])
+    with open(path, "rb") as f:
+        check("a settings file near its limit stays as it was, readable", f.read() == near_limit)
+    # Windows writes UTF-16 with a mark: a run stores its length in UTF-16 too, and reads the language.
+    with open(path, "wb") as f:
+        f.write("\ufeff[Program]\r\nlng=0\r\n".encode("utf-16-le"))
+    done = run("--drive", DRIVE, "--length", "1", "--test", "access", "--lang", "1", env=env)
+    with open(path, "rb") as f:
+        stored = f.read()
+    check("a UTF-16 settings file is written back in UTF-16",
+          stored == "\ufeff[Program]\r\nlng=1\r\ntest_time_id=1\r\n".encode("utf-16-le"), stored)
+    check("nothing left after the settings runs", leftovers() == [], leftovers())
+
+
 def test_readme_examples():
     with open(os.path.join(SOURCE, "README.md")) as f:
         blocks = re.findall(r"```json\n(.*?)```", f.read(), re.S)
@@ -367,7 +555,9 @@ def main():
     try:
         for test in (test_version_and_language_alone, test_listing_and_usage, test_readme_examples,
                      test_completed_run_json, test_failed_run, test_first_stop, test_second_stop,
-                     test_dumb_terminal, test_forty_columns, test_resize):
+                     test_dumb_terminal, test_forty_columns, test_resize, test_file_size_limit,
+                     test_one_column_cjk, test_paused_pass, test_names_that_are_not_utf8,
+                     test_hostile_translation, test_report_file_checks, test_settings_file_limits):
             print("# " + test.__name__)
             try:
                 test()

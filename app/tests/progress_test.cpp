@@ -100,8 +100,39 @@ TEST_F(HostOutput, APipeOrADumbTerminalGetsPlainLines) {
     h.Announce("Stopping after the current pass");
     h.FinishProgress();
   });
-  // Nothing but whole lines: no carriage return, no escape sequence. (Announce writes to stderr.)
-  EXPECT_EQ(Written(), "Sequential Read 1/1\nSequential Write 1/1\n");
+  // Nothing but whole lines: no carriage return, no escape sequence. (The statuses arrive after
+  // the announcement, which was made on the loop's thread.)
+  EXPECT_EQ(Written(), "Stopping after the current pass\nSequential Read 1/1\nSequential Write 1/1\n");
+}
+
+TEST_F(HostOutput, TextsFromOutsideReachTheTerminalEscaped) {
+  // Paths and a loaded translation's texts could retitle the terminal, clear it or make it answer;
+  // the error box's CR LF still becomes a line break.
+  ProgressTerminal terminal{file_, false, [] { return std::nullopt; }};
+  CliHost host(loop_, terminal);
+  std::thread worker([&] {
+    host.PostStatus("Lesen\x1b]0;owned\x07 1/1");
+    host.PostNotice("Lesen 1/1 was paused\x1b[2J");
+    host.ShowDetailedError("Disk is Full\r\nLeft by an earlier run? /mnt/a\x1b[6n/Korvanel00000001 holds 9 MiB",
+                           "checking the free space in /mnt/a\x1b[6n\r: 1 MiB free, 100 MiB needed");
+  });
+  loop_.Run([&] { return host.failures().size() == 1; }, [] {});
+  worker.join();
+  EXPECT_EQ(Written(),
+            "Lesen\\x1B]0;owned\\x07 1/1\n"
+            "Lesen 1/1 was paused\\x1B[2J\n"
+            "korvanel-cli: Disk is Full\n"
+            "Left by an earlier run? /mnt/a\\x1B[6n/Korvanel00000001 holds 9 MiB\n"
+            "korvanel-cli: failed while checking the free space in /mnt/a\\x1B[6n\\x0D: 1 MiB free, 100 MiB needed\n");
+  // A terminal that rewrites its line gets only the program's own sequences.
+  std::FILE* rewritable = std::tmpfile();
+  CliHost line_host(loop_, ProgressTerminal{rewritable, true, [] { return std::optional<int>(200); }});
+  OnLoop(line_host, [](CliHost& h) { h.PostStatus("Lesen\x1b]0;owned\x07 1/1"); });
+  file_ = rewritable;
+  const std::string line = Written();
+  EXPECT_EQ(line.rfind("\r\x1b[K", 0), 0u) << line;
+  EXPECT_EQ(line.find('\x1b', 4), std::string::npos) << line;
+  EXPECT_EQ(line.find('\x07'), std::string::npos) << line;
 }
 
 TEST_F(HostOutput, ErrorsKeepTheBoxTextAndSayWhatFailedWhere) {

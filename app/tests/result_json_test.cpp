@@ -125,6 +125,24 @@ TEST(JsonWriter, EscapesTextAndKeepsNumbersFreeOfTheLocale) {
             "  \"empty\": []\n}\n");
 }
 
+TEST(JsonWriter, WritesValidUtf8WhateverBytesANameHolds) {
+  // Names from the file system are bytes: FF FE, a cut sequence, an overlong "/", a UTF-16
+  // surrogate in UTF-8 form, C1 controls. Each invalid byte becomes U+FFFD (written as UTF-8, as
+  // "\uFFFD" here is by the compiler); valid text stays.
+  const std::pair<std::string, std::string> cases[] = {
+      {"drive-\xFF\xFE", "\"drive-\uFFFD\uFFFD\""},
+      {"cut\xE6\x97", "\"cut\uFFFD\uFFFD\""},
+      {"\xC0\xAF", "\"\uFFFD\uFFFD\""},
+      {"\xED\xA0\x80x", "\"\uFFFD\uFFFD\uFFFDx\""},
+      {"\xF4\x90\x80\x80", "\"\uFFFD\uFFFD\uFFFD\uFFFD\""},
+      {"c1\xC2\x9B", "\"c1\\u009b\""},
+      {"日本 ü 😀", "\"日本 ü 😀\""},
+  };
+  for (const auto& [name, expected] : cases) {
+    EXPECT_EQ(JsonString(name), expected);
+  }
+}
+
 TEST(IsoLocalTime, WritesTheZoneOffsetWithAColon) {
   const std::time_t noon_utc = 1786536000;  // 2026-08-12 12:00:00 UTC
   {

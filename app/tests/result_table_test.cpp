@@ -141,6 +141,38 @@ TEST(TextWidth, CountsColumnsAndWrapsAtBlanks) {
   EXPECT_EQ(PadToWidth("读取", 6), "读取  ");
   EXPECT_EQ(WrapWords("one two three four", 9), (std::vector<std::string>{"one two", "three", "four"}));
   EXPECT_EQ(WrapWords("abcdefghij", 4), (std::vector<std::string>{"abcd", "efgh", "ij"}));
+  // A character wider than the line goes on a line of its own: every wrap makes progress.
+  EXPECT_EQ(WrapWords("访问 x时", 1), (std::vector<std::string>{"访", "问", "x", "时"}));
+  EXPECT_EQ(WrapWords("ab", 0), (std::vector<std::string>{"a", "b"}));
+}
+
+TEST(ResultsTable, EndsInAOneColumnTerminalWithWideLabelsAndDate) {
+  PanelLabels japanese;
+  japanese.read = "読み込み";
+  japanese.sequential = "シーケンシャル";
+  const TableNotes notes{RunState::kCompleted, true, "2026年08月12日 10:00:00"};
+  const std::string table = ResultsTable(ShownValueTexts(FullRun(), PointLocale()), japanese, notes, 1);
+  EXPECT_LT(table.size(), 4000u);
+  EXPECT_NE(table.find("年\n"), std::string::npos) << table;
+}
+
+TEST(ResultsTable, ShowsControlCharactersOfATranslationEscaped) {
+  // A loaded translation could otherwise retitle the terminal, clear it or make it answer.
+  PanelLabels hostile;
+  hostile.read = "Read\x1b]0;owned\x07";
+  hostile.sequential = "Seq\x1b[2J\x1b[6n";
+  hostile.benchmark = "Bench\rmark";
+  const TableNotes notes{RunState::kCompleted, false, "12.08.26 10:00\x1b[5m"};
+  for (const std::optional<size_t> width : {std::optional<size_t>(), std::optional<size_t>(40), std::optional<size_t>(12)}) {
+    const std::string table = ResultsTable(ShownValueTexts(FullRun(), PointLocale()), hostile, notes, width);
+    EXPECT_EQ(table.find_first_of("\x1b\x07\r"), std::string::npos) << table;
+    if (width) {
+      EXPECT_LE(Widest(table), *width) << table;
+    }
+  }
+  const std::string table = ResultsTable(ShownValueTexts(FullRun(), PointLocale()), hostile, notes, 80);
+  EXPECT_NE(table.find("Seq\\x1B[2J\\x1B[6n  2378.12 MB/s"), std::string::npos) << table;
+  EXPECT_NE(table.find("12.08.26 10:00\\x1B[5m"), std::string::npos) << table;
 }
 
 }  // namespace

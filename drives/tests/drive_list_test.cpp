@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <future>
 #include <mutex>
@@ -45,13 +46,18 @@ class ScriptedSystem : public DriveSystem {
     inside_ = false;
     return disks;
   }
-  std::optional<VolumeInfo> QueryVolume(const std::string&) override {
-    return VolumeInfo{"ext4", "L"};
+  std::optional<VolumeInfo> QueryVolume(const std::string& root) override {
+    for (const MountedDrive& drive : drives) {
+      if (drive.root == root) return VolumeInfo{drive.file_system, root == "/" ? "L" : ""};
+    }
+    return std::nullopt;
   }
-  int64_t QueryDiskSpace(const std::string&, uint64_t* total) override {
+  int64_t QueryDiskSpace(const std::string& path, uint64_t* total) override {
+    space_asked.push_back(path);
     *total = uint64_t{1} << 31;
     return int64_t{1} << 30;
   }
+  std::vector<std::string> space_asked;
   std::optional<MountedDrive> FindMountOf(const std::string& path) override {
     auto it = mount_of.find(path);
     if (it == mount_of.end()) return std::nullopt;
@@ -91,7 +97,7 @@ TEST_F(DriveListTest, SelectionActsOnChangeOrForceAndResetsResults) {
   EXPECT_TRUE(list_.SelectDrive(0, count_reset_, /*force=*/true));
   EXPECT_EQ(resets_, 2);
 
-  EXPECT_EQ(list_.SelectDrive(1, count_reset_), "No drive Info :-(");  // no disk claims it
+  EXPECT_EQ(list_.SelectDrive(1, count_reset_), " nfs4\n Partition: (srv:/x) nfs4");  // no disk claims it
   EXPECT_EQ(list_.SelectDrive(5, count_reset_), "No drive Info :-(");  // empty slot
   EXPECT_FALSE(list_.SelectDrive(-1, count_reset_));  // none: results reset, box left alone
   EXPECT_FALSE(list_.SelectDrive(32, count_reset_));
@@ -110,9 +116,27 @@ TEST_F(DriveListTest, VolumeLabelOptionAndStaleIdentityAfterAChange) {
   ASSERT_TRUE(list_.Refresh());
   const DriveEntry entry = list_.Table().Entry(0);
   EXPECT_EQ(entry.Model, "");
-  EXPECT_EQ(entry.Summary, "");
+  EXPECT_EQ(entry.Summary.find("Disk A"), std::string::npos) << entry.Summary;
   EXPECT_EQ(entry.FileSystem, "ext4");  // from the mount table
   EXPECT_EQ(list_.ItemTexts(), (std::vector<std::string>{"/ ", "/mnt/nfs "}));
+}
+
+TEST_F(DriveListTest, ADriveWithoutADiskShowsWhatItsVolumeTells) {
+  // tmpfs: no disk, but its file system, size and free space are known. A network drive is
+  // described without its space: asking a server that does not answer would hold up the refresh.
+  system_.drives.push_back({"/dev/shm", "tmpfs", "0:25", "tmpfs", DriveKind::kRamDisk, false});
+  ASSERT_TRUE(list_.Refresh());
+  const DriveEntry ram = list_.Table().Entry(2);
+  EXPECT_EQ(ram.FreeBytes, uint64_t{1} << 30);
+  EXPECT_EQ(ram.TotalBytes, uint64_t{1} << 31);
+  EXPECT_EQ(ram.Summary, " tmpfs\n 2.00 GB\n Partition: (tmpfs) tmpfs\n Free 1.00 GB of 2.00 GB");
+  EXPECT_EQ(list_.SelectDrive(2, count_reset_), ram.Summary);
+  const DriveEntry nfs = list_.Table().Entry(1);
+  EXPECT_EQ(nfs.Summary, " nfs4\n Partition: (srv:/x) nfs4");
+  EXPECT_EQ(nfs.FreeBytes, 0u);
+  EXPECT_EQ(std::count(system_.space_asked.begin(), system_.space_asked.end(), "/mnt/nfs"), 0);
+  // A label is named when there is one: never as empty brackets.
+  EXPECT_EQ(ram.Summary.find("[]"), std::string::npos);
 }
 
 TEST_F(DriveListTest, RefreshNeverRunsTwiceAndReadersSeeOnlyWholeTables) {

@@ -56,6 +56,26 @@ TEST(DriveSummary, FailedSpaceQueryAndMissingVolumeText) {
   EXPECT_TRUE(summary.ends_with(" Free -0.00 GB of 0.00 GB")) << summary;
 }
 
+TEST(VolumeSummary, ADriveWithoutADiskShowsFileSystemSizeAndSpace) {
+  DriveEntry tmpfs;
+  tmpfs.Device = "tmpfs";
+  tmpfs.FileSystem = "tmpfs";
+  tmpfs.TotalBytes = uint64_t{12582912000};
+  tmpfs.FreeBytes = uint64_t{12582912000} - (uint64_t{5} << 30);
+  EXPECT_EQ(BuildVolumeSummary(tmpfs, "tmpfs", true),
+            " tmpfs\n 11.72 GB\n Partition: (tmpfs) tmpfs\n Free 6.72 GB of 11.72 GB");
+  // ramfs (and tmpfs with size=0) set no size: nothing of a size is shown then.
+  DriveEntry ramfs;
+  ramfs.Device = "none";
+  ramfs.FileSystem = "ramfs";
+  EXPECT_EQ(BuildVolumeSummary(ramfs, "ramfs", true), " ramfs\n Partition: (none) ramfs");
+  // Space that was not asked (a network drive) is not shown as zero.
+  DriveEntry nfs = tmpfs;
+  nfs.Device = "srv:/export\x1b[2J";
+  nfs.FileSystem = "nfs4";
+  EXPECT_EQ(BuildVolumeSummary(nfs, "nfs4 - [backup]", false), " nfs4\n Partition: (srv:/export\\x1B[2J) nfs4 - [backup]");
+}
+
 TEST(DriveSummary, SizeTextParsesLikeStrtoll) {
   EXPECT_EQ(ParseSizeText("  512abc"), 512);  // leading blanks, stops at the first non-digit
   EXPECT_EQ(ParseSizeText(""), 0);

@@ -200,9 +200,12 @@ TEST_F(RealMounts, RefreshIdentifiesLoopDisksAndTheirVolumes) {
         << entry.Summary;
   }
   EXPECT_TRUE(EntryAt(list.Table(), Path("readonly")).ReadOnly);
+  // No disk holds a tmpfs; its file system, size and space are still known.
   const DriveEntry ram = EntryAt(list.Table(), Path("ram"));
-  EXPECT_EQ(ram.Summary, "");
+  EXPECT_EQ(ram.Summary, " tmpfs\n 0.01 GB\n Partition: (tmpfs) tmpfs\n Free 0.01 GB of 0.01 GB");
   EXPECT_EQ(ram.FileSystem, "tmpfs");
+  EXPECT_EQ(ram.TotalBytes, uint64_t{8} << 20);
+  EXPECT_EQ(ram.FreeBytes, uint64_t{8} << 20);
 }
 
 TEST_F(RealMounts, DirectoriesFindTheDriveOfTheirMount) {

@@ -220,7 +220,7 @@ TEST_F(FixtureMachine, IdentifiesEachDiskAndTheMountsOnIt) {
   }
 }
 
-TEST_F(FixtureMachine, RefreshDescribesDiskDrivesAndLeavesOthersWithoutInfo) {
+TEST_F(FixtureMachine, RefreshDescribesDiskDrivesAndWhatIsKnownOfOthers) {
   DriveList list(system_);
   ASSERT_TRUE(list.Refresh());
   const std::vector<std::string> items = list.ItemTexts();
@@ -236,11 +236,11 @@ TEST_F(FixtureMachine, RefreshDescribesDiskDrivesAndLeavesOthersWithoutInfo) {
             " Partition: (/dev/nvme0n1p1) vfat - [EFI BOOT]\n"
             " Free -0.00 GB of 0.00 GB");
   EXPECT_EQ(list.Table().Entry(1).FreeBytes, ~uint64_t{0});
-  EXPECT_EQ(*list.SelectDrive(7, nullptr), "No drive Info :-(");
+  EXPECT_EQ(*list.SelectDrive(7, nullptr), " nfs4\n Partition: (server:/export) nfs4");
 
   const std::string listing = FormatDriveListing(list.Table());
   EXPECT_NE(listing.find("2: /data Samsung SSD 860\n Samsung SSD 860 [500G]\n"), std::string::npos);
-  EXPECT_NE(listing.find("\n\n7: /mnt/nfs \nNo drive Info :-(\n"), std::string::npos);
+  EXPECT_NE(listing.find("\n\n7: /mnt/nfs \n nfs4\n Partition: (server:/export) nfs4\n"), std::string::npos);
 }
 
 TEST(FixtureDisks, MissingSysfsGivesNoDiskListAndNoDrives) {

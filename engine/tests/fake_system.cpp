@@ -124,6 +124,11 @@ uint32_t FakeSystem::TickMs() {
   return now_;
 }
 
+uint64_t FakeSystem::PauseCount() {
+  std::lock_guard lock(mutex_);
+  return pauses_;
+}
+
 SysError FakeSystem::FreeBytes(const std::string&, uint64_t* free) {
   if (free_query_fails) return SysError::FromErrno(EIO);
   *free = free_bytes;
@@ -252,6 +257,10 @@ int FakeSystem::DoTransfer(const std::string& path, bool write, uint32_t bytes, 
       if (static_cast<int64_t>(offset) == stop_at_fill_offset && engine) engine->RequestStop();
       return 0;
     }
+    if (pass_ops_ == 0 && paused_passes.count(pass_index_)) {
+      now_ += pause_ms;
+      ++pauses_;
+    }
     number = measured_transfers_++;
     if (static_cast<int64_t>(number) == fail_transfer_at) error = EIO;
     transfers_.push_back({write, bytes, offset});
@@ -276,6 +285,12 @@ std::vector<FakeSystem::Message> FakeSystem::Messages() const {
 std::vector<std::string> FakeSystem::Statuses() const {
   std::vector<std::string> out;
   for (const auto& m : Messages()) if (m.kind == "status") out.push_back(m.text);
+  return out;
+}
+
+std::vector<std::string> FakeSystem::Notices() const {
+  std::vector<std::string> out;
+  for (const auto& m : Messages()) if (m.kind == "notice") out.push_back(m.text);
   return out;
 }
 

@@ -62,6 +62,10 @@ class FakeSystem : public platform::Storage, public platform::Clock, public Engi
   bool queued_never_completes = false;
   int64_t stop_at_fill_offset = -1;   // a stop request when the fill reaches this offset
   uint32_t dio_alignment = 4096;       // what the file system says direct I/O needs
+  // Passes (by index over the run, warm-ups included) during which the process is paused for
+  // `pause_ms`: the clock jumps and PauseCount goes up, as after SIGSTOP and SIGCONT.
+  std::set<int> paused_passes;
+  uint32_t pause_ms = 5000;
   // Called after every transfer with its number, on the worker thread.
   std::function<void(uint64_t)> on_transfer;
   // Called with every status text as it is posted, on the worker thread.
@@ -71,11 +75,12 @@ class FakeSystem : public platform::Storage, public platform::Clock, public Engi
 
   // --- what happened ---
   struct Message {
-    std::string kind;  // "status", "note", "end", "finished", "reset", "error", "running", "idle", "stamp"
+    std::string kind;  // "status", "notice", "end", "finished", "reset", "error", "running", "idle", "stamp"
     std::string text;
   };
   std::vector<Message> Messages() const;
   std::vector<std::string> Statuses() const;
+  std::vector<std::string> Notices() const;
   std::vector<std::string> Errors() const;
   // What failed on which path, one per error, as the engine described it beside the box.
   std::vector<std::string> ErrorDetails() const;
@@ -92,6 +97,7 @@ class FakeSystem : public platform::Storage, public platform::Clock, public Engi
 
   // Clock
   uint32_t TickMs() override;
+  uint64_t PauseCount() override;
 
   // Storage
   SysError FreeBytes(const std::string& dir, uint64_t* free_bytes) override;
@@ -111,8 +117,8 @@ class FakeSystem : public platform::Storage, public platform::Clock, public Engi
   // EngineHost
   void PostResultsReset() override;
   void PostStatus(std::string text) override;
-  void PostNote(std::string text) override { Record("note", std::move(text)); }
   void PostEndTag(std::string text) override { Record("end", std::move(text)); }
+  void PostNotice(std::string text) override { Record("notice", std::move(text)); }
   void PostRunFinished() override { Record("finished", ""); }
   void Refresh(const BenchResults& results) override;
   void ShowError(const std::string& text) override { Record("error", text); }
@@ -141,6 +147,7 @@ class FakeSystem : public platform::Storage, public platform::Clock, public Engi
   int pass_index_ = -1;
   uint32_t pass_ops_ = 0;
   uint64_t measured_transfers_ = 0;
+  uint64_t pauses_ = 0;
 };
 
 // A test with an engine on a fake system.

@@ -150,6 +150,56 @@ TEST_F(EngineRun, AbortBetweenPassesOpensNoFurtherWindow) {
   EXPECT_EQ(r.SW, 0);
 }
 
+TEST_F(EngineRun, APausedPassDoesNotCountAndRunsAgain) {
+  // Quick test, passes by index: 0 read warm-up, 1 measured read, ... The measured read pass is
+  // paused for 5 s: its 20 blocks over 5020 ms would read 4 KiB/ms instead of 1024.
+  sys.paused_passes = {1};
+  const BenchResults r = RunToEnd(engine, kTestSequential);
+  EXPECT_DOUBLE_EQ(r.SR, 1024);
+  EXPECT_DOUBLE_EQ(r.SW, 1024);
+  EXPECT_EQ(sys.timers_started, 5);  // the paused pass ran once more
+  const std::vector<std::string> statuses = sys.Statuses();
+  EXPECT_EQ(std::count(statuses.begin(), statuses.end(), "Sequential Read 1/1"), 2);
+  EXPECT_EQ(sys.Notices(), (std::vector<std::string>{
+                               "Sequential Read 1/1 was paused (the program was stopped or the system suspended): "
+                               "it does not count and runs again"}));
+  EXPECT_EQ(engine.passes_lost_to_pauses(), 0);
+  // A paused warm-up measures nothing anyway: it is not repeated.
+  sys.paused_passes = {0};
+  RunToEnd(engine, kTestSequential);
+  EXPECT_EQ(sys.timers_started, 4);
+  EXPECT_EQ(sys.Notices().size(), 1u);
+}
+
+TEST_F(EngineRun, APassPausedEveryTimeLeavesItsValueNotMeasured) {
+  // The measured read pass and each of its repeats are paused; the write side is not.
+  sys.paused_passes = {1, 2, 3, 4};
+  const BenchResults r = RunToEnd(engine, kTestSequential);
+  EXPECT_EQ(r.SR, 0);
+  EXPECT_DOUBLE_EQ(r.SW, 1024);
+  EXPECT_EQ(sys.timers_started, 4 + 3);
+  ASSERT_EQ(sys.Notices().size(), 4u);
+  EXPECT_EQ(sys.Notices().back(),
+            "Sequential Read 1/1 was paused (the program was stopped or the system suspended): it does not count");
+  EXPECT_EQ(engine.passes_lost_to_pauses(), 1);
+  EXPECT_TRUE(sys.Errors().empty());
+}
+
+TEST_F(EngineRun, AStopDuringAPausedPassEndsTheDirectionWithTheEarlierBest) {
+  // Short test: measured read pass 1 at 2 ms a block, pass 2 paused and stopped during its window.
+  sys.ms_per_transfer_by_pass = {1, 2, 1};
+  sys.paused_passes = {2};
+  sys.on_transfer = [&](uint64_t n) {
+    if (n == 45) engine.RequestStop();
+  };
+  const BenchResults r = RunToEnd(engine, kTestSequential, 1);
+  EXPECT_DOUBLE_EQ(r.SR, 512);
+  EXPECT_EQ(r.SW, 0);
+  EXPECT_EQ(sys.timers_started, 3);
+  EXPECT_EQ(sys.Notices().size(), 1u);
+  EXPECT_NE(sys.Notices()[0].find("Sequential Read 2/2 was paused"), std::string::npos);
+}
+
 TEST_F(EngineRun, AbortDuringTheQueuedTestStopsIssuingAndDrains) {
   sys.default_ops = 1000;  // a window of many batches
   sys.on_transfer = [&](uint64_t n) {

@@ -117,10 +117,7 @@ TEST_F(Preparation, AProbeNameLeftDeletePendingDoesNotRefuseTheTestFile) {
 TEST_F(Preparation, AnEncryptedTestDirectoryIsToldOnceAndInEveryStatus) {
   sys.encrypted = true;
   RunToEnd(engine, kTestQueued4K);
-  std::vector<std::string> notes;
-  for (const FakeSystem::Message& message : sys.Messages()) {
-    if (message.kind == "note") notes.push_back(message.text);
-  }
+  const std::vector<std::string> notes = sys.Notices();
   ASSERT_EQ(notes.size(), 1u);
   EXPECT_NE(notes[0].find("encrypted"), std::string::npos) << notes[0];
   ASSERT_FALSE(sys.Statuses().empty());

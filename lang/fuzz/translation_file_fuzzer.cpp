@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "lang/language_table.h"
-#include "lang/text_encoding.h"
+#include "common/text_encoding.h"
 #include "lang/text_section.h"
 #include "lang/translation_file.h"
 

@@ -13,7 +13,7 @@
 #include "platform/user_language.h"
 #include "lang/lzari.h"
 #include "lang/tests/language_test_support.h"
-#include "lang/text_encoding.h"
+#include "common/text_encoding.h"
 #include "settings/settings.h"
 
 namespace korvanel {

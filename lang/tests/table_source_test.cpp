@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "lang/table_source.h"
-#include "lang/text_encoding.h"
+#include "common/text_encoding.h"
 
 namespace korvanel {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "lang/text_encoding.h"
+#include "common/text_encoding.h"
 
 namespace korvanel {
 namespace {
@@ -14,6 +14,14 @@ TEST(TextEncoding, Utf16RoundTripKeepsEveryPlane) {
   EXPECT_EQ(*utf16, std::string("A\0\xE4\0\xAC\x20\x3D\xD8\x00\xDE", 10));
   EXPECT_EQ(Utf16LeToUtf8(*utf16), text);
   EXPECT_EQ(CountCodePoints(text), 4u);
+}
+
+TEST(TextEncoding, BigEndianUtf16SwapsEachUnit) {
+  const std::string text = "A\xE2\x82\xAC\xF0\x9F\x98\x80";  // A, €, an emoji (surrogate pair)
+  const auto utf16 = Utf8ToUtf16(text, ByteOrder::kBigEndian);
+  ASSERT_TRUE(utf16.has_value());
+  EXPECT_EQ(*utf16, std::string("\0A\x20\xAC\xD8\x3D\xDE\x00", 8));
+  EXPECT_EQ(Utf16ToUtf8(*utf16, ByteOrder::kBigEndian), text);
 }
 
 TEST(TextEncoding, DamagedUtf16BecomesReplacementCharacters) {

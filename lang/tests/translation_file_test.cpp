@@ -11,7 +11,7 @@
 #include "lang/languages.h"
 #include "lang/tests/language_test_support.h"
 #include "lang/tests/translation_file_test_support.h"
-#include "lang/text_encoding.h"
+#include "common/text_encoding.h"
 #include "lang/translation_file.h"
 
 namespace korvanel {

@@ -5,7 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
 #include <random>
 
 #include "common/size_limit_text.h"
@@ -93,9 +97,34 @@ SysError FindDestination(int dir_fd, const std::string& name, Destination* out) 
   return {};
 }
 
-std::string TemporaryName(const std::string& name) {
+// The new file's name beside `name` until it is renamed over it: `name` with a random suffix, the
+// name cut short (at a character's start) where the directory would find the whole too long.
+std::string TemporaryName(int dir_fd, const std::string& name) {
   static thread_local std::mt19937_64 generator{std::random_device{}()};
-  return name + ".tmp" + std::to_string(generator() % 1000000000);
+  char suffix[16];
+  std::snprintf(suffix, sizeof suffix, ".tmp%09u", static_cast<unsigned>(generator() % 1000000000));
+  const long name_max = ::fpathconf(dir_fd, _PC_NAME_MAX);
+  const size_t room = static_cast<size_t>(name_max > 0 ? name_max : NAME_MAX) - std::strlen(suffix);
+  size_t keep = std::min(name.size(), room);
+  while (keep > 0 && keep < name.size() && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep;
+  return name.substr(0, keep) + suffix;
+}
+
+// A new, empty file under a temporary name beside the destination; a new file starts as the umask
+// allows, a replacement gets the old file's mode later.
+UniqueFd CreateTemporary(const Destination& destination, std::string* temporary, SysError* error) {
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    *temporary = TemporaryName(destination.directory.get(), destination.name);
+    UniqueFd file(::openat(destination.directory.get(), temporary->c_str(),
+                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, destination.exists ? 0600 : 0666));
+    if (file) return file;
+    if (errno != EEXIST) {
+      *error = LastError();
+      return UniqueFd();
+    }
+  }
+  *error = SysError::FromErrno(EEXIST);
+  return UniqueFd();
 }
 
 int WriteAll(int fd, const std::vector<std::string>& pieces) {
@@ -122,15 +151,9 @@ SysError CheckUnchanged(const Destination& destination) {
 SysError WriteDestination(const Destination& destination, const std::vector<std::string>& pieces) {
   const int dir = destination.directory.get();
   std::string temporary;
-  UniqueFd file;
-  for (int attempt = 0; attempt < kNameAttempts && !file; ++attempt) {
-    temporary = TemporaryName(destination.name);
-    // A new file starts as the umask allows; a replacement gets the old file's mode below.
-    file = UniqueFd(::openat(dir, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                             destination.exists ? 0600 : 0666));
-    if (!file && errno != EEXIST) return LastError();
-  }
-  if (!file) return SysError::FromErrno(EEXIST);
+  SysError create_error;
+  UniqueFd file = CreateTemporary(destination, &temporary, &create_error);
+  if (!file) return create_error;
   int error = WriteAll(file.get(), pieces);
   if (error == 0 && destination.exists && ::fchmod(file.get(), destination.info.st_mode & 07777) != 0) error = errno;
   // The rename must not reach the disk before the data, or a crash leaves an empty file.
@@ -166,7 +189,15 @@ SysError ReplaceFileAt(int dir_fd, const std::string& name, const std::vector<st
 
 SysError CheckReplaceableAt(int dir_fd, const std::string& name) {
   Destination destination;
-  return FindDestination(dir_fd, name, &destination);
+  if (SysError error = FindDestination(dir_fd, name, &destination)) return error;
+  // The directory must take the new file: its permissions, a read-only mount, a file system that
+  // takes no files (/proc) and root alike are only known by trying.
+  std::string temporary;
+  SysError error;
+  if (UniqueFd probe = CreateTemporary(destination, &temporary, &error)) {
+    ::unlinkat(destination.directory.get(), temporary.c_str(), 0);
+  }
+  return error;
 }
 
 SysError ReplaceFile(const std::string& path, const std::vector<std::string>& pieces) {

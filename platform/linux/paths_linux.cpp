@@ -1,5 +1,6 @@
 #include "platform/paths.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -74,9 +75,68 @@ SysError CheckPrivateDirectory(int fd, bool created_now, const std::string& path
   return {};
 }
 
+// Opens `name` in `parent` as the private directory, making it when it is missing. Sets
+// `directory->path` also when it fails, for the message.
+SysError OpenNamedPrivateDirectory(int parent, const std::string& parent_path, const std::string& name,
+                                   PrivateDirectory* directory) {
+  directory->path = (parent_path == "/" ? "" : parent_path) + "/" + name;
+  const bool created_now = mkdirat(parent, name.c_str(), 0700) == 0;
+  if (!created_now && errno != EEXIST) return SysError::FromErrno(errno);
+  directory->fd = UniqueFd(openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!directory->fd) {
+    const int error = errno;
+    if (error == ELOOP || error == ENOTDIR) return DescribedError(error, directory->path + " is not a directory");
+    return DescribedError(error, directory->path + ": " + SysError::FromErrno(error).description);
+  }
+  return CheckPrivateDirectory(directory->fd.get(), created_now, directory->path);
+}
+
+// What someone else may have put at the fixed name: then the name is theirs, not a failure of ours.
+bool TakenBySomeoneElse(const SysError& error) { return error.Is(ENOTDIR) || error.Is(ELOOP) || error.Is(EACCES); }
+
+// A directory of ours in `parent` that an earlier fallback made (`prefix` and six characters), for
+// the same place each time rather than a new directory at every export.
+std::string EarlierFallback(int parent, const std::string& prefix) {
+  const int listing = openat(parent, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  DIR* stream = listing >= 0 ? fdopendir(listing) : nullptr;
+  if (stream == nullptr) {
+    if (listing >= 0) close(listing);
+    return {};
+  }
+  std::string found;
+  while (const dirent* entry = readdir(stream)) {
+    const std::string name = entry->d_name;
+    struct stat info{};
+    if (name.size() != prefix.size() + 6 || !name.starts_with(prefix)) continue;
+    if (fstatat(parent, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISDIR(info.st_mode)) continue;
+    if (info.st_uid == geteuid() && (info.st_mode & 0077) == 0) {
+      found = name;
+      break;
+    }
+  }
+  closedir(stream);
+  return found;
+}
+
+// The private directory under a name nobody can take ahead of us: made by mkdtemp in a parent
+// where nobody else can rename or replace it, or found there from an earlier time.
+SysError OpenFallbackDirectory(int parent, const std::string& parent_path, const std::string& fixed_name,
+                               PrivateDirectory* directory) {
+  const std::string prefix = fixed_name + "-";
+  std::string name = EarlierFallback(parent, prefix);
+  if (name.empty()) {
+    std::string pattern = (parent_path == "/" ? "" : parent_path) + "/" + prefix + "XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) return SysError::FromErrno(errno);
+    name = pattern.substr(pattern.size() - prefix.size() - 6);
+  }
+  // Checked again through the descriptor: only a directory of our own that nobody else may enter.
+  return OpenNamedPrivateDirectory(parent, parent_path, name, directory);
+}
+
 // $XDG_RUNTIME_DIR/korvanel when the runtime directory is safe, else korvanel-<uid> in the temporary
-// directory. Sets `directory->path` also when it fails, for the message.
-SysError OpenPrivateDirectory(PrivateDirectory* directory) {
+// directory, or the fallback when someone else holds that name. Sets `directory->path` also when it
+// fails, for the message, and `notice` when the files go to the fallback.
+SysError OpenPrivateDirectory(PrivateDirectory* directory, std::string* notice) {
   const std::string runtime = WithoutTrailingSlashes(Environment("XDG_RUNTIME_DIR"));
   std::string parent_path = runtime;
   std::string name = "korvanel";
@@ -89,15 +149,13 @@ SysError OpenPrivateDirectory(PrivateDirectory* directory) {
   directory->path = (parent_path == "/" ? "" : parent_path) + "/" + name;
   if (!parent) return SysError::FromErrno(errno);
   if (!IsSafeParent(parent.get())) return DescribedError(EACCES, "others may replace what lies in " + parent_path);
-  const bool created_now = mkdirat(parent.get(), name.c_str(), 0700) == 0;
-  if (!created_now && errno != EEXIST) return SysError::FromErrno(errno);
-  directory->fd = UniqueFd(openat(parent.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-  if (!directory->fd) {
-    const int error = errno;
-    if (error == ELOOP || error == ENOTDIR) return DescribedError(error, directory->path + " is not a directory");
-    return SysError::FromErrno(error);
-  }
-  return CheckPrivateDirectory(directory->fd.get(), created_now, directory->path);
+  const SysError taken = OpenNamedPrivateDirectory(parent.get(), parent_path, name, directory);
+  if (!taken || !TakenBySomeoneElse(taken)) return taken;
+  PrivateDirectory fallback;
+  if (SysError error = OpenFallbackDirectory(parent.get(), parent_path, name, &fallback)) return error;
+  *directory = std::move(fallback);
+  *notice = taken.description + "; the file is in " + directory->path + " instead";
+  return {};
 }
 
 // `path` with doubled slashes collapsed and exactly one trailing slash, for prefix tests that
@@ -150,7 +208,7 @@ std::string UserConfigDirectory() {
 PrivateFile WritePrivateTempFile(const std::string& name, const std::vector<std::string>& pieces) {
   PrivateDirectory directory;
   PrivateFile file;
-  file.error = OpenPrivateDirectory(&directory);
+  file.error = OpenPrivateDirectory(&directory, &file.notice);
   file.path = directory.path + "/" + name;
   // Written relative to the directory just checked: if someone renames it and puts another in its
   // place, the file still lands in ours.

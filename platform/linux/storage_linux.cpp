@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 
@@ -189,9 +190,19 @@ DirectoryEntry::Kind KindOf(mode_t mode) {
 
 class LinuxStorage : public Storage {
  public:
+  // A write past the file-size limit (ulimit -f, a container's) would end the process with SIGXFSZ
+  // and leave the test file behind; ignored, the write fails with EFBIG and the run cleans up.
+  LinuxStorage() { std::signal(SIGXFSZ, SIG_IGN); }
+
   SysError FreeBytes(const std::string& dir, uint64_t* free_bytes) override {
     struct statvfs info{};
     if (::statvfs(dir.c_str(), &info) != 0) return LastError();
+    // ramfs and tmpfs with size=0 set no limit and say 0 blocks: only memory bounds them, and a
+    // fill that runs out of it fails like any full drive.
+    if (info.f_blocks == 0) {
+      *free_bytes = kNoSizeLimit;
+      return {};
+    }
     *free_bytes = static_cast<uint64_t>(info.f_bavail) * info.f_frsize;  // what the user may write
     return {};
   }

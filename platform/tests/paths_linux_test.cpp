@@ -23,6 +23,7 @@ class PrivateTempFileTest : public ::testing::Test {
   // Writes a file into the private directory and returns the directory, or "" with `error` set.
   std::string WriteProbe(SysError* error) {
     const PrivateFile file = WritePrivateTempFile("probe.txt", {"pro", "be"});
+    last_ = file;
     *error = file.error;
     EXPECT_TRUE(file.path.ends_with("/probe.txt")) << file.path;
     const std::string directory = file.path.substr(0, file.path.size() - std::string("/probe.txt").size());
@@ -33,6 +34,7 @@ class PrivateTempFileTest : public ::testing::Test {
 
   ScratchDir scratch_;
   std::string root_ = scratch_.path();
+  PrivateFile last_;
   ScopedEnv no_runtime_{"XDG_RUNTIME_DIR", nullptr};
 };
 
@@ -86,44 +88,77 @@ TEST_F(PrivateTempFileTest, UsesTheRuntimeDirectoryWhenSet) {
   EXPECT_EQ(WriteProbe(&error), root_ + "/korvanel");
 }
 
-TEST_F(PrivateTempFileTest, RefusesAPlantedLinkWithoutTouchingItsTarget) {
+// korvanel-<uid> has a name anyone can predict: whoever makes it first (another user, a link, a
+// file) must not cost the user the report, the translation export or the panel's picture. The
+// files go to a directory with an unpredictable name instead, kept for the next time, and the user
+// is told where.
+TEST_F(PrivateTempFileTest, ANameTakenBySomeoneElseIsPassedOverForAnUnpredictableOne) {
   ScopedEnv tmp("TMPDIR", root_.c_str());
   const std::string target = root_ + "/elsewhere";
   ASSERT_EQ(mkdir(target.c_str(), 0700), 0);
   ASSERT_EQ(symlink(target.c_str(), Expected().c_str()), 0);
   SysError error;
-  EXPECT_EQ(WriteProbe(&error), "");
-  EXPECT_TRUE(error.failed());
+  const std::string fallback = WriteProbe(&error);
+  ASSERT_FALSE(error.failed()) << error.description;
+  EXPECT_TRUE(fallback.starts_with(Expected() + "-") && fallback.size() == Expected().size() + 7) << fallback;
+  struct stat info{};
+  ASSERT_EQ(lstat(fallback.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISDIR(info.st_mode));
+  EXPECT_EQ(info.st_mode & 07777, 0700u);
+  EXPECT_EQ(last_.notice, Expected() + " is not a directory; the file is in " + fallback + " instead");
   EXPECT_TRUE(fs::is_empty(target));
+  EXPECT_TRUE(fs::is_symlink(Expected()));
+  // The next file goes to the same place; no new directory each time.
+  EXPECT_EQ(WriteProbe(&error), fallback);
+  EXPECT_EQ(std::distance(fs::directory_iterator(root_), fs::directory_iterator()), 3);
 }
 
-TEST_F(PrivateTempFileTest, RefusesADirectoryOthersMayEnter) {
+TEST_F(PrivateTempFileTest, ADirectoryOthersMayEnterOrAFileIsPassedOver) {
   ScopedEnv tmp("TMPDIR", root_.c_str());
   ASSERT_EQ(mkdir(Expected().c_str(), 0700), 0);
   ASSERT_EQ(chmod(Expected().c_str(), 0777), 0);
   SysError error;
-  EXPECT_EQ(WriteProbe(&error), "");
-  EXPECT_EQ(error.code, EACCES);
-  EXPECT_EQ(error.description, "others may enter " + Expected());
-}
+  const std::string fallback = WriteProbe(&error);
+  EXPECT_TRUE(fallback.starts_with(Expected() + "-")) << error.description;
+  EXPECT_EQ(last_.notice, "others may enter " + Expected() + "; the file is in " + fallback + " instead");
+  EXPECT_TRUE(fs::is_empty(Expected()));
 
-TEST_F(PrivateTempFileTest, RefusesAnotherUsersDirectoryAndAPlainFile) {
-  ScopedEnv tmp("TMPDIR", root_.c_str());
+  fs::remove_all(root_);
+  fs::create_directory(root_);
   std::FILE* file = std::fopen(Expected().c_str(), "w");
   ASSERT_NE(file, nullptr);
   std::fclose(file);
+  EXPECT_TRUE(WriteProbe(&error).starts_with(Expected() + "-")) << error.description;
+  EXPECT_TRUE(fs::is_regular_file(Expected()));
+}
+
+TEST_F(PrivateTempFileTest, AnotherUsersDirectoryIsPassedOverAndNeverReused) {
+  if (geteuid() != 0) GTEST_SKIP() << "handing a directory to another user needs root";
+  ScopedEnv tmp("TMPDIR", root_.c_str());
+  ASSERT_EQ(chmod(root_.c_str(), 01777), 0);
+  ASSERT_EQ(mkdir(Expected().c_str(), 0777), 0);
+  ASSERT_EQ(chown(Expected().c_str(), testing::kOtherUser, testing::kOtherUser), 0);
+  // A look-alike of the fallback, planted by the other user, is not taken either.
+  const std::string planted = Expected() + "-AAAAAA";
+  ASSERT_EQ(mkdir(planted.c_str(), 0700), 0);
+  ASSERT_EQ(chown(planted.c_str(), testing::kOtherUser, testing::kOtherUser), 0);
+  SysError error;
+  const std::string fallback = WriteProbe(&error);
+  EXPECT_TRUE(fallback.starts_with(Expected() + "-") && fallback != planted) << fallback << error.description;
+  EXPECT_EQ(last_.notice, Expected() + " belongs to another user; the file is in " + fallback + " instead");
+  EXPECT_TRUE(fs::is_empty(Expected()));
+  EXPECT_TRUE(fs::is_empty(planted));
+}
+
+TEST_F(PrivateTempFileTest, ATemporaryDirectoryOthersMayRearrangeIsRefused) {
+  // Without the sticky bit anyone could swap any directory in it for one of theirs.
+  ScopedEnv tmp("TMPDIR", root_.c_str());
+  ASSERT_EQ(chmod(root_.c_str(), 0777), 0);
   SysError error;
   EXPECT_EQ(WriteProbe(&error), "");
-  EXPECT_EQ(error.code, ENOTDIR);
-  EXPECT_EQ(error.description, Expected() + " is not a directory");
-
-  if (geteuid() != 0) GTEST_SKIP() << "handing a directory to another user needs root";
-  fs::remove(Expected());
-  ASSERT_EQ(mkdir(Expected().c_str(), 0700), 0);
-  ASSERT_EQ(chown(Expected().c_str(), testing::kOtherUser, testing::kOtherUser), 0);
-  EXPECT_EQ(WriteProbe(&error), "");
   EXPECT_EQ(error.code, EACCES);
-  EXPECT_EQ(error.description, Expected() + " belongs to another user");
+  EXPECT_EQ(error.description, "others may replace what lies in " + root_);
+  EXPECT_TRUE(fs::is_empty(root_));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/path_text.h"
+#include "common/text_encoding.h"
 #include "common/testing/scratch.h"
 #include "settings/settings.h"
 #include "settings/whole_file.h"
@@ -140,6 +141,49 @@ TEST_F(SettingsStoreTest, FailedOrUnsafeWritesAreRefusedQuietly) {
   SetSettingsPath("/proc/Korvanel.ini");  // a directory nobody may create files in, root included
   WriteSettingInt("lng", 2);
   EXPECT_EQ(ReadSettingInt("lng", 5), 5);
+}
+
+TEST_F(SettingsStoreTest, AWriteThatWouldPassTheReadLimitIsRefusedAndSaysWhy) {
+  // 65,530 bytes can be read; with a key added the file would pass 64 KiB, and from then on
+  // nothing would be read or stored.
+  const std::string head = "[Program]\nlng=2\n;";
+  const std::string near_limit = head + std::string(65530 - head.size() - 1, 'x') + "\n";
+  Write(near_limit);
+  EXPECT_EQ(ReadSettingInt("lng", 5), 2);
+  const SysError refused = WriteSettingInt("test_time_id", 3);
+  EXPECT_TRUE(refused.failed());
+  EXPECT_EQ(refused.description, "it would grow past 64 KiB, more than a settings file may hold");
+  EXPECT_EQ(SettingsWriteProblem().description, refused.description);
+  EXPECT_EQ(Content(), near_limit);
+  EXPECT_EQ(ReadSettingInt("lng", 5), 2);
+  // A change that keeps the size still fits, and clears the problem.
+  EXPECT_FALSE(WriteSettingInt("lng", 3));
+  EXPECT_FALSE(SettingsWriteProblem());
+  EXPECT_EQ(ReadSettingInt("lng", 5), 3);
+}
+
+// Windows' profile functions read and write a Korvanel.ini in UTF-16 with its byte-order mark; a
+// copy of it must not turn into a file of two encodings.
+TEST_F(SettingsStoreTest, AUtf16FileIsReadAndWrittenInItsOwnEncoding) {
+  const std::pair<ByteOrder, std::string> forms[] = {{ByteOrder::kLittleEndian, "\xFF\xFE"},
+                                                     {ByteOrder::kBigEndian, "\xFE\xFF"}};
+  for (const auto& [order, mark] : forms) {
+    SCOPED_TRACE(mark[0] == '\xFF' ? "little-endian" : "big-endian");
+    const auto utf16 = [order = order, mark = mark](const std::string& text) { return mark + *Utf8ToUtf16(text, order); };
+    Write(utf16("[Program]\r\nlng=9\r\n; Grüße 日本 😀\r\n[Window]\r\nx=1\r\n"));
+    EXPECT_EQ(ReadSettingInt("lng", 5), 9);
+    EXPECT_FALSE(WriteSettingInt("test_time_id", 2));
+    EXPECT_FALSE(WriteSettingInt("lng", 12));
+    EXPECT_EQ(Content(), utf16("[Program]\r\nlng=12\r\n; Grüße 日本 😀\r\ntest_time_id=2\r\n[Window]\r\nx=1\r\n"));
+    EXPECT_EQ(ReadSettingInt("test_time_id", 5), 2);
+  }
+  // Text that does not convert back unchanged (a lone surrogate) is read, but not rewritten.
+  const std::string broken = "\xFF\xFE" + *Utf8ToUtf16Le("[Program]\r\nlng=4\r\n;") + std::string("\x00\xD8", 2) +
+                             *Utf8ToUtf16Le("\r\n");
+  Write(broken);
+  EXPECT_EQ(ReadSettingInt("lng", 5), 4);
+  EXPECT_EQ(WriteSettingInt("lng", 1).description, "its UTF-16 text does not convert back unchanged");
+  EXPECT_EQ(Content(), broken);
 }
 
 TEST_F(SettingsStoreTest, ConcurrentWritersLoseNoUpdate) {

@@ -1,4 +1,4 @@
-#include "lang/text_encoding.h"
+#include "common/text_encoding.h"
 
 #include <array>
 #include <cstdint>
@@ -12,8 +12,15 @@ constexpr char32_t kReplacement = 0xFFFD;
 bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
-// Decodes the code point at `pos` and advances past it; nullopt on a malformed, overlong or
-// surrogate sequence.
+void AppendUtf16(std::string& out, char32_t unit, ByteOrder order) {
+  const char low = static_cast<char>(unit & 0xFF);
+  const char high = static_cast<char>(unit >> 8);
+  out.push_back(order == ByteOrder::kLittleEndian ? low : high);
+  out.push_back(order == ByteOrder::kLittleEndian ? high : low);
+}
+
+}  // namespace
+
 std::optional<char32_t> NextUtf8(std::string_view text, std::size_t& pos) {
   const auto lead = static_cast<unsigned char>(text[pos]);
   if (lead < 0x80) {
@@ -42,13 +49,6 @@ std::optional<char32_t> NextUtf8(std::string_view text, std::size_t& pos) {
   return std::nullopt;
 }
 
-void AppendUtf16Le(std::string& out, char32_t unit) {
-  out.push_back(static_cast<char>(unit & 0xFF));
-  out.push_back(static_cast<char>(unit >> 8));
-}
-
-}  // namespace
-
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out.push_back(static_cast<char>(cp));
@@ -67,13 +67,14 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-std::string Utf16LeToUtf8(std::string_view bytes) {
+std::string Utf16ToUtf8(std::string_view bytes, ByteOrder order) {
   std::string out;
   out.reserve(bytes.size());
   const std::size_t units = bytes.size() / 2;
+  const std::size_t low = order == ByteOrder::kLittleEndian ? 0 : 1;
   auto unit_at = [&](std::size_t i) {
-    return static_cast<char32_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                 (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
+    return static_cast<char32_t>(static_cast<unsigned char>(bytes[2 * i + low]) |
+                                 (static_cast<unsigned char>(bytes[2 * i + 1 - low]) << 8));
   };
   for (std::size_t i = 0; i < units; ++i) {
     const char32_t unit = unit_at(i);
@@ -89,17 +90,17 @@ std::string Utf16LeToUtf8(std::string_view bytes) {
   return out;
 }
 
-std::optional<std::string> Utf8ToUtf16Le(std::string_view text) {
+std::optional<std::string> Utf8ToUtf16(std::string_view text, ByteOrder order) {
   std::string out;
   out.reserve(text.size() * 2);
   for (std::size_t pos = 0; pos < text.size();) {
     const auto cp = NextUtf8(text, pos);
     if (!cp) return std::nullopt;
     if (*cp >= 0x10000) {
-      AppendUtf16Le(out, 0xD800 + ((*cp - 0x10000) >> 10));
-      AppendUtf16Le(out, 0xDC00 + ((*cp - 0x10000) & 0x3FF));
+      AppendUtf16(out, 0xD800 + ((*cp - 0x10000) >> 10), order);
+      AppendUtf16(out, 0xDC00 + ((*cp - 0x10000) & 0x3FF), order);
     } else {
-      AppendUtf16Le(out, *cp);
+      AppendUtf16(out, *cp, order);
     }
   }
   return out;
