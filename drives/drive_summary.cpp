@@ -61,4 +61,8 @@ std::string BuildDriveSummary(const DriveEntry& entry, const std::string& partit
   return summary;
 }
 
+std::string SummaryBoxText(const DriveEntry& entry) {
+  return entry.Summary.size() >= 2 ? entry.Summary : DriveText(kDriveTextNoInfo);
+}
+
 }  // namespace korvanel

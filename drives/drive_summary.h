@@ -26,4 +26,7 @@ int64_t ParseSizeText(const std::string& size_text);
 // ("\x1B"), so a volume label or a mount point cannot act on a terminal or break a line.
 std::string BuildDriveSummary(const DriveEntry& entry, const std::string& partition_text);
 
+// What the summary box shows for `entry`: its summary, or "No drive Info :-(" when it has none.
+std::string SummaryBoxText(const DriveEntry& entry);
+
 }  // namespace korvanel

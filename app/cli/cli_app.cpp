@@ -80,7 +80,12 @@ std::optional<ChosenDrive> ChooseDrive(const std::string& drive, const DriveTabl
       *error = "--drive " + drive + ": no such drive in the list (see --list)";
       return std::nullopt;
     }
-    chosen.directory = chosen.entry->Root;
+    // The drive's own place for the test: its root, or where on it the user can write.
+    if (chosen.entry->TestDirectory.empty()) {
+      *error = "--drive " + drive + ": " + chosen.entry->TestPlaceProblem;
+      return std::nullopt;
+    }
+    chosen.directory = chosen.entry->TestDirectory;
     return chosen;
   }
   std::error_code ec;

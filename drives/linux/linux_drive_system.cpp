@@ -24,17 +24,6 @@ std::string DeviceText(const MountRecord& mount, const std::vector<std::string>&
   return "/dev/" + BaseName(devices.front());
 }
 
-// A later mount on the same mount point hides the earlier one.
-std::vector<MountRecord> VisibleMounts(const std::vector<MountRecord>& records) {
-  std::map<std::string, size_t> last_at;
-  for (size_t i = 0; i < records.size(); ++i) last_at[records[i].mount_point] = i;
-  std::vector<MountRecord> visible;
-  for (size_t i = 0; i < records.size(); ++i) {
-    if (last_at[records[i].mount_point] == i) visible.push_back(records[i]);
-  }
-  return visible;
-}
-
 // One entry per file system (bind mounts share the device number): the shortest mount point.
 std::vector<MountedDrive> OnePerFileSystem(const std::vector<MountedDrive>& drives) {
   std::map<std::string, MountedDrive> chosen;
@@ -113,18 +102,6 @@ const MountRecord* FindMountId(const std::vector<MountRecord>& records, int moun
     if (record.mount_id == mount_id) return &record;
   }
   return nullptr;
-}
-
-// Without a mount id (kernels before 5.8): the visible mount with the longest matching prefix.
-const MountRecord* FindMountByPrefix(const std::vector<MountRecord>& records,
-                                     const std::string& path) {
-  const MountRecord* best = nullptr;
-  for (const MountRecord& record : records) {
-    const std::string& point = record.mount_point;
-    const bool holds = point == "/" || path == point || path.rfind(point + "/", 0) == 0;
-    if (holds && (best == nullptr || point.size() >= best->mount_point.size())) best = &record;
-  }
-  return best;
 }
 
 }  // namespace

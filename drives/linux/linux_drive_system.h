@@ -15,6 +15,9 @@ class LinuxDriveSystem final : public DriveSystem {
   std::optional<VolumeInfo> QueryVolume(const std::string& root) override;
   int64_t QueryDiskSpace(const std::string& path, uint64_t* total) override;
   std::optional<MountedDrive> FindMountOf(const std::string& path) override;
+  SysError CheckCanCreateIn(const std::string& directory) override;
+  std::string HomeDirectory() override;
+  std::vector<std::string> SharedTemporaryDirectories() override;
 
  private:
   SystemRoots roots_;
