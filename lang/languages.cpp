@@ -43,10 +43,10 @@ bool IsListed(const Language& language) {
 std::string TextLocked(const LanguageState& state, int id) {
   if (id < 0 || id >= static_cast<int>(TextTable().size())) return {};
   if (state.translation_in_use) {
+    // What a partial translation lacks, English says: the menus must stay readable.
     const auto& text = state.translation[id];
-    return text ? *text : "str:" + std::to_string(id) + "?";
-  }
-  if (const Language* language = FindLanguage(state.table, state.current); language && language->texts[id]) {
+    if (text && !text->empty()) return *text;
+  } else if (const Language* language = FindLanguage(state.table, state.current); language && language->texts[id]) {
     return *language->texts[id];
   }
   if (const Language* english = FindLanguage(state.table, kEnglishLanguage); english && english->texts[id]) {

@@ -22,8 +22,8 @@ bool LoadLanguageTable();
 void InstallLanguageTable(LanguageTable table);
 
 // Text `id` (0..255) for the interface. With a translation file in use: the file's text, or
-// "str:<id>?" when the file lacks it. Otherwise the current language's text, else English's, else
-// empty. Out-of-range ids give an empty text.
+// English's when the file lacks it or leaves it empty. Otherwise the current language's text, else
+// English's, else empty. Out-of-range ids give an empty text.
 std::string GetText(int id);
 
 // Language-independent text `id` (0..127), empty when absent or out of range.
