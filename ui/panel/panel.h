@@ -13,6 +13,7 @@
 #include "ui/panel/panel_state.h"
 #include "ui/panel/panel_texts.h"
 #include "ui/panel/panel_view.h"
+#include "ui/panel/test_places.h"
 #include "ui/panel/ui_channel.h"
 #include "drives/drive_list.h"
 #include "drives/drive_system.h"
@@ -70,13 +71,21 @@ class Panel : private EngineEvents {
 
   void ApplyControlStates();
   void ShowValues(const ValueTexts& values);
+  void ShowTooltips(const BenchResults& results);
   void StartOrStop(int test_id);
   void SelectSizeAfterSetUp(int remembered);
 
-  // Drives (panel_drives.cpp).
+  // Drives and folders (panel_drives.cpp).
   void StartDriveRefresh();
   void OnDrivesRefreshed();
+  void ListPlaces();
+  int IndexOf(const std::string& key) const;
   void SelectDrive(bool force);
+  void ChooseFolder();
+  void RememberFolder(const std::string& folder);
+  void ResetShownResults();
+  std::optional<TestPlaceItem> SelectedPlace() const;
+  // The drive of the selected place.
   std::optional<DriveEntry> SelectedDrive() const;
 
   // Ending (panel_cancel.cpp).
@@ -104,6 +113,7 @@ class Panel : private EngineEvents {
 
   PanelView& view_;
   Desktop& desktop_;
+  DriveSystem& drive_system_;
   platform::SystemVersion os_;
   UiChannel channel_;
   PanelEngineHost host_;
@@ -112,6 +122,7 @@ class Panel : private EngineEvents {
 
   PanelTexts texts_;
   ValueTexts shown_values_;
+  std::vector<ControlText> shown_tooltips_;
   int test_time_id_ = 1;
   int no_vol_label_ = 0;
 
@@ -123,7 +134,10 @@ class Panel : private EngineEvents {
   bool run_failed_ = false;       // the last run showed an error
   bool run_stopped_ = false;      // the last run was stopped before its end
   bool results_complete_ = false; // the shown results come from a run that ended normally
-  std::string selected_root_;     // the drive selected before a refresh, kept through it
+  std::vector<TestPlaceItem> places_;  // the drive list's items before "Choose folder..."
+  std::string folder_;            // the folder chosen with "Choose folder...", or empty
+  std::string stored_folder_;     // the folder as the settings hold it
+  std::string selected_key_;      // the selected place, whose values are on show
 
   // The wait for a stopping run before the end (Escape, the close box, Exit).
   int wait_steps_left_ = 0;

@@ -67,7 +67,18 @@ std::vector<ControlText> AccessibleDescriptions() {
       {kReadRatingControl, "Read rating"},     {kWriteRatingControl, "Write rating"},
       {kTotalRatingControl, "Total rating"},   {kFinishTimeControl, "Date and time of the last run"},
       {kControlStatus, "Status"},              {kControlSummary, "Drive summary"},
+      // What each test button measures.
+      {kCommandStart, "Runs every test below one after the other"},
+      {kCommandSequential, "1 MiB blocks read and written one after the other"},
+      {kCommandRandom4K, "Random 4 KiB reads and writes, one request at a time"},
+      {kCommandRandom512K, "Random 512 KiB reads and writes"},
+      {kCommandQueued4K, "Random 4 KiB reads and writes with 64 requests in flight"},
+      {kCommandAccessTime, "How long one random 4 KiB read and write takes"},
   };
+}
+
+std::vector<ControlText> AccessibleNames() {
+  return {{kCommandDriveList, "Drive"}, {kCommandSizeList, "Test length"}, {kControlStatus, "Status"}};
 }
 
 }  // namespace korvanel::panel
