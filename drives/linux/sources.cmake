@@ -28,6 +28,7 @@ korvanel_add_test(korvanel_drives_tests
     tests/sysfs_texts_test.cpp
     tests/real_mounts_test.cpp
     tests/test_place_test.cpp
+    tests/bounded_call_test.cpp
   LIBS korvanel_drives_system
   LABELS drives)
 

@@ -10,17 +10,25 @@
 #include <cstdlib>
 #include <vector>
 
+#include "common/bounded_call.h"
 #include "drives/linux/linux_drive_system.h"
 
 namespace korvanel::platform {
 
 SysError LinuxDriveSystem::CheckCanCreateIn(const std::string& directory) {
-  struct stat status {};
-  if (stat(directory.c_str(), &status) != 0) return SysError::FromErrno(errno);
-  if (!S_ISDIR(status.st_mode)) return SysError::FromErrno(ENOTDIR);
-  // Creating an entry needs write and search permission on the directory.
-  if (faccessat(AT_FDCWD, directory.c_str(), W_OK | X_OK, AT_EACCESS) != 0) return SysError::FromErrno(errno);
-  return {};
+  const std::optional<int> error = CallWithin<int>("write " + directory, kDriveQueryLimit, [directory] {
+    struct stat status {};
+    if (stat(directory.c_str(), &status) != 0) return errno;
+    if (!S_ISDIR(status.st_mode)) return ENOTDIR;
+    // Creating an entry needs write and search permission on the directory.
+    return faccessat(AT_FDCWD, directory.c_str(), W_OK | X_OK, AT_EACCESS) != 0 ? errno : 0;
+  });
+  if (!error) {
+    SysError silent = SysError::FromErrno(ETIMEDOUT);
+    silent.description = "the drive does not answer";
+    return silent;
+  }
+  return *error != 0 ? SysError::FromErrno(*error) : SysError{};
 }
 
 std::string LinuxDriveSystem::HomeDirectory() {

@@ -4,6 +4,7 @@
 // unless a test takes it away; /data holds the user's home and a shared temporary directory.
 
 #include <cerrno>
+#include <future>
 #include <map>
 #include <set>
 
@@ -15,6 +16,8 @@ class TwoDrives : public DriveSystem {
  public:
   std::set<std::string> unwritable;
   std::string home = "/data/home/anna";
+  // When set, asking for /data's space waits until it is ready: a drive that does not answer.
+  std::shared_future<void> data_answers;
 
   std::vector<MountedDrive> ListDrives() override {
     return {{"/data", "/dev/sda1", "8:1", "ext4", DriveKind::kFixed, false},
@@ -25,7 +28,8 @@ class TwoDrives : public DriveSystem {
                                       {"Stick B", "SN-B", 1, "16000000000", "USB", "usb-storage", {"/media/stick"}}};
   }
   std::optional<VolumeInfo> QueryVolume(const std::string&) override { return VolumeInfo{"ext4", "DATA"}; }
-  int64_t QueryDiskSpace(const std::string&, uint64_t* total) override {
+  int64_t QueryDiskSpace(const std::string& path, uint64_t* total) override {
+    if (path == "/data" && data_answers.valid()) data_answers.wait();
     *total = uint64_t{1} << 34;
     return int64_t{1} << 33;
   }
