@@ -91,6 +91,12 @@ std::string SiteAddress() { return GetSpecialText(CurrentLanguage() == kGermanLa
 
 std::string ThanksPageAddress() { return GetSpecialText(CurrentLanguage() == kGermanLanguage ? 23 : 24); }
 
+std::string SiteName() {
+  std::string name = GetSpecialText(20);
+  if (const size_t scheme = name.find("://"); scheme != std::string::npos) name.erase(0, scheme + 3);
+  return name.substr(0, name.find('/'));
+}
+
 void ChooseDefaultLanguage() {
   const std::optional<uint16_t> language_id = platform::UserUiLanguageId();
   const int fallback = language_id ? DefaultLanguageForLanguageId(*language_id)

@@ -36,6 +36,10 @@ std::string SiteAddress();
 // The thank-you page on that site.
 std::string ThanksPageAddress();
 
+// The site's own name, as texts name it ("korvanel.example"): the host of the English site's
+// address, whatever the language. Texts that name the site hold "%s" where it goes (text 75).
+std::string SiteName();
+
 // Sets the current language: "lng" from the settings, defaulting to the user's system language.
 void ChooseDefaultLanguage();
 

@@ -27,6 +27,10 @@ struct PanelTexts {
 
 PanelTexts BuildPanelTexts(const platform::SystemVersion& os);
 
+// `text` with its one "%s" replaced by `value`; never used as a format, so a translation's other
+// "%" signs stay as they are.
+std::string FilledIn(std::string text, const std::string& value);
+
 // "Korvanel 1.84 - OS:6.1.0": the program, its version and the system's version.
 std::string PanelTitle(const platform::SystemVersion& os);
 
