@@ -254,6 +254,11 @@ def check_accessibility(app):
     access = need(app, "push button", "Access time")
     if "4 KiB" not in access.description:
         fail("the access time button is described as %r" % access.description)
+    # The window is announced as one, and the Donate button is where a screen reader looks.
+    window = app.getChildAtIndex(0)
+    if window.getRoleName() != "frame" or not window.name.startswith("Korvanel "):
+        fail("the window is a %s named %r" % (window.getRoleName(), window.name))
+    need(app, "push button", "Donate")
 
 
 def main():

@@ -1,5 +1,6 @@
 #include "ui/qt/qt_panel_window.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
@@ -78,7 +79,20 @@ QString PlainLines(const std::string& text) { return ToQt(text).remove('\r'); }
 
 }  // namespace
 
+namespace {
+
+// The panel is the program's window: a screen reader announces it as one (a plain widget would be
+// a mere "filler" to it) and reads its title.
+QAccessibleInterface* PanelWindowAccessible(const QString&, QObject* object) {
+  if (auto* window = dynamic_cast<QtPanelWindow*>(object)) return new QAccessibleWidget(window, QAccessible::Window);
+  return nullptr;
+}
+
+}  // namespace
+
 QtPanelWindow::QtPanelWindow() {
+  static const bool factory_installed = (QAccessible::installFactory(&PanelWindowAccessible), true);
+  (void)factory_installed;
   setWindowIcon(ui::ProgramIcon());
   BuildLayout();
   for (const ControlText& description : AccessibleDescriptions()) {
@@ -111,10 +125,16 @@ void QtPanelWindow::BuildLayout() {
   // fitting can add it up.
   const int spacing = style()->combinedLayoutSpacing(QSizePolicy::DefaultType, QSizePolicy::DefaultType, Qt::Vertical);
   root->setSpacing(spacing > 0 ? spacing : 6);
-  auto* menu_bar = new QMenuBar(this);
-  root->setMenuBar(menu_bar);
+  // The menu bar and the Donate button share the top row.
+  auto* top = new QWidget(this);
+  auto* top_row = new QHBoxLayout(top);
+  top_row->setContentsMargins(0, 0, 0, 0);
+  top_row->setSpacing(0);
+  auto* menu_bar = new QMenuBar(top);
+  top_row->addWidget(menu_bar, 1);
+  root->setMenuBar(top);
   command_bar_ = new ui::CommandBar(
-      menu_bar, [this](int command) { Command(command); },
+      menu_bar, top_row, [this](int command) { Command(command); },
       [this] {
         if (panel_) panel_->OnMenuAboutToShow();
       });
@@ -343,11 +363,9 @@ void QtPanelWindow::FitToScreen() {
   QLayout* root = layout();
   const QMargins margins = root->contentsMargins();
   int others_height = margins.top() + margins.bottom() + root->spacing() * (root->count() - 1);
-  int menu_width = 0;
-  if (QWidget* menu = root->menuBar()) {
-    others_height += menu->sizeHint().height();
-    menu_width = menu->sizeHint().width();
-  }
+  // Only the menu row's height counts: a menu bar's width hint is its current width when it is
+  // laid out right to left.
+  if (QWidget* menu = root->menuBar()) others_height += menu->sizeHint().height();
   for (int i = 0; i < root->count(); ++i) {
     if (root->itemAt(i)->widget() != scroll_) others_height += root->itemAt(i)->sizeHint().height();
   }
@@ -361,7 +379,7 @@ void QtPanelWindow::FitToScreen() {
   bool vertical = natural.height() > budget_height;
   const bool horizontal = natural.width() + (vertical ? bar : 0) > budget_width;
   vertical = vertical || natural.height() + (horizontal ? bar : 0) > budget_height;
-  const int width = std::min(std::max(natural.width() + (vertical ? bar : 0), menu_width), budget_width);
+  const int width = std::min(natural.width() + (vertical ? bar : 0), budget_width);
   const int height = std::min(natural.height() + (horizontal ? bar : 0), budget_height);
   setFixedSize(width + margins.left() + margins.right(), height + others_height);
 }

@@ -16,6 +16,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
+#include <functional>
 #include <memory>
 
 #include "ui/panel/panel.h"
@@ -136,7 +137,7 @@ class QtPanelWindowTest : public QObject {
     QCOMPARE(sizes->currentIndex(), 3);
     QCOMPARE(sizes->itemText(0), QString::fromStdString(GetText(30)));
     // One Donate button and two footer buttons however often the set-up ran.
-    QCOMPARE(OwnToolButtons(Bar()), 1);
+    QCOMPARE(OwnToolButtons(Bar()->parentWidget()), 1);
     QCOMPARE(OwnToolButtons(window_.get()), 3);
     QCOMPARE(Bar()->actions().count(), 2);
 
@@ -281,6 +282,28 @@ class QtPanelWindowTest : public QObject {
              qPrintable(Control(kRnd4ReadControl)->toolTip()));
     QVERIFY(!Control(kSeqReadControl)->toolTip().contains("IOPS"));
     QCOMPARE(name(Control(kControlStatus)), QString("Status"));
+  }
+
+  // Orca announces a window by its role and title, and finds a button only where the accessibility
+  // tree has it.
+  void theWindowIsAnnouncedAsOneAndHoldsTheDonateButton() {
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(window_.get());
+    QCOMPARE(window->role(), QAccessible::Window);
+    QCOMPARE(window->text(QAccessible::Name), window_->windowTitle());
+    const std::function<QAccessibleInterface*(QAccessibleInterface*, QObject*)> find =
+        [&](QAccessibleInterface* node, QObject* wanted) -> QAccessibleInterface* {
+      for (int i = 0; i < node->childCount(); ++i) {
+        QAccessibleInterface* child = node->child(i);
+        if (child == nullptr) continue;
+        if (child->object() == wanted) return child;
+        if (QAccessibleInterface* below = find(child, wanted)) return below;
+      }
+      return nullptr;
+    };
+    QAccessibleInterface* donate = find(window, window_->command_bar()->strip_button());
+    QVERIFY(donate != nullptr);
+    QCOMPARE(donate->text(QAccessible::Name), QString("Donate"));
+    QVERIFY(donate->actionInterface() != nullptr);
   }
 
   void aDriveWithoutAPlaceIsGreyedWithItsReason() {
