@@ -143,6 +143,7 @@ void Panel::StartOrStop(int test_id) {
   // The values of the last run do not belong to this one, even if it ends before measuring any.
   ShowValues(ShownValueTexts(BenchResults{}));
   ShowTooltips(BenchResults{});
+  last_run_time_.clear();
   ApplyControlStates();
 }
 
@@ -213,7 +214,12 @@ void Panel::OnRunEnded() {
   }
 }
 
-void Panel::OnRunFinishTime() { view_.SetControlText(kFinishTimeControl, FinishTimeStamp()); }
+void Panel::OnRunFinishTime() {
+  // A run started right after the end was reported has its own values on show already.
+  if (run_active_) return;
+  last_run_time_ = FinishTimeStamp();
+  view_.SetControlText(kFinishTimeControl, last_run_time_);
+}
 
 // --- set-up ---
 

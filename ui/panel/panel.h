@@ -122,6 +122,7 @@ class Panel : private EngineEvents {
 
   PanelTexts texts_;
   ValueTexts shown_values_;
+  std::string last_run_time_;  // when the run whose values are on show ended; empty: none
   std::vector<ControlText> shown_tooltips_;
   int test_time_id_ = 1;
   int no_vol_label_ = 0;

@@ -84,6 +84,7 @@ void Panel::SelectDrive(bool force) {
 void Panel::ResetShownResults() {
   engine_.ResetResults();
   results_complete_ = false;
+  last_run_time_.clear();
   // The values of another drive must not stay on show under this drive's name.
   ShowValues(TemplateValueTexts());
   ShowTooltips(BenchResults{});

@@ -149,7 +149,8 @@ void Panel::CopyResults() {
   if (size >= 0 && size < static_cast<int>(texts_.sizes.size())) input.test_length = texts_.sizes[size];
   // The same values as on show, with "-" also where the panel still shows its template texts.
   input.values = ShownValueTexts(engine_.results());
-  input.finish_time = LastLocaleDateTime().date_time_text;
+  // The time of the run, not of the last clock reading (a screenshot reads it too).
+  input.finish_time = last_run_time_;
   view_.CopyToClipboard(ResultsText(input));
 }
 

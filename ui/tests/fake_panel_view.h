@@ -124,11 +124,17 @@ class FakePanelView : public PanelView, public UiThread {
   void CopyToClipboard(const std::string& text) override { clipboard = text; }
   std::vector<std::string> proposed_names;
 
+  // Runs on the posting thread after each task is handed in: lets a test hold a worker right there.
+  std::function<void()> after_post;
+
   // --- UiThread: tasks wait until the test pumps ---
   void Post(std::function<void()> task) override {
-    std::lock_guard lock(mutex_);
-    tasks_.push_back(std::move(task));
-    posted_.notify_all();
+    {
+      std::lock_guard lock(mutex_);
+      tasks_.push_back(std::move(task));
+      posted_.notify_all();
+    }
+    if (after_post) after_post();
   }
 
   // Runs handed-in tasks until `until()` holds; false after 20 s without it.

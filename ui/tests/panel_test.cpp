@@ -10,6 +10,9 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <future>
+#include <mutex>
+#include <thread>
 
 #include "ui/panel/panel_ids.h"
 #include "ui/tests/fake_panel_view.h"
@@ -19,8 +22,12 @@
 #include "engine/tests/fake_system.h"
 #include "export/base64.h"
 #include "platform/paths.h"
+#include "lang/language_image.h"
 #include "lang/languages.h"
+#include "lang/lzari.h"
+#include "lang/text_encoding.h"
 #include "results/finish_time.h"
+#include "settings/locale_date_time.h"
 #include "settings/settings.h"
 
 namespace korvanel::panel {
@@ -250,6 +257,33 @@ TEST_F(PanelTest, ExitDuringARunWaitsForTheCleanupAndEndsNormally) {
   EXPECT_TRUE(sys_.Files().empty());
 }
 
+// A drive refresh stuck on a drive that does not answer (a network mount whose server is gone) must
+// not keep the panel from closing: Escape, a signal and Exit end it after the bounded wait.
+TEST_F(PanelTest, AStuckDriveRefreshDoesNotKeepThePanelFromClosing) {
+  for (int command : {kCommandCancel, kCommandExit}) {
+    SCOPED_TRACE(command);
+    std::promise<void> answer;
+    drives_.data_answers = answer.get_future().share();
+    FakePanelView view;
+    view.pass_timer_id = kTimerPassWindow;
+    Panel panel{{view, view, desktop_, drives_, sys_, sys_, {}}};
+    panel.Open();
+    ASSERT_TRUE(view.TakeTimer(kTimerDriveRefresh));
+    panel.OnTimer(kTimerDriveRefresh);
+    EXPECT_EQ(panel.State(), PanelState::kRefreshingDrives);
+    panel.OnCommand(command);
+    int steps = 0;
+    while (!view.quit_code && view.TakeTimer(kTimerCancelWait)) {
+      panel.OnTimer(kTimerCancelWait);
+      ASSERT_LE(++steps, kCancelWaitSteps);
+    }
+    EXPECT_EQ(view.quit_code, kExitNormal);
+    // The drive answers in the end, and the refresh thread with it.
+    answer.set_value();
+  }
+  drives_.data_answers = {};
+}
+
 TEST_F(PanelTest, SetUpAnyNumberOfTimesLeavesOneOfEachAndKeepsTheSize) {
   OpenAndListDrives();
   view_.SelectSize(3);
@@ -314,6 +348,33 @@ TEST_F(PanelTest, TheSameDriveKeepsTheResultsAndAnotherResetsThem) {
   EXPECT_EQ(panel_.Engine().results().SR, 0);
   EXPECT_EQ(view_.texts[kSeqReadControl], "0.00 MB");
   EXPECT_NE(view_.texts[kControlSummary].find("Stick B"), std::string::npos);
+}
+
+// "Hide the volume label, then take a screenshot" must show the results: a refresh of the drive
+// list keeps them as long as the same drive stays chosen.
+TEST_F(PanelTest, ARefreshOnTheSameDriveKeepsTheShownResults) {
+  OpenAndListDrives();
+  RunToEnd(kCommandStart);
+  const std::string measured = view_.texts[kSeqReadControl];
+  const std::string total = view_.texts[kTotalRatingControl];
+  ASSERT_NE(measured.find("MB/s"), std::string::npos);
+  panel_.OnCommand(kCommandToggleVolumeLabel);
+  ASSERT_TRUE(view_.PumpUntil([&] { return panel_.State() == PanelState::kIdle; }));
+  EXPECT_EQ(view_.texts[kSeqReadControl], measured);
+  EXPECT_EQ(view_.texts[kTotalRatingControl], total);
+  EXPECT_NE(panel_.Engine().results().SR, 0);
+  panel_.OnCommand(kCommandCompare);  // still a complete run to compare
+  EXPECT_EQ(desktop_.files.size(), 1u);
+
+  // A refresh asked for during a run comes after it, and keeps that run's values too.
+  HoldPass();
+  panel_.OnCommand(kCommandSequential);
+  panel_.OnCommand(kCommandToggleVolumeLabel);
+  ReleasePass();
+  ASSERT_TRUE(view_.PumpUntil([&] { return panel_.State() == PanelState::kRefreshingDrives; }));
+  ASSERT_TRUE(view_.PumpUntil([&] { return panel_.State() == PanelState::kIdle; }));
+  EXPECT_NE(view_.texts[kSeqReadControl].find("MB/s"), std::string::npos) << view_.texts[kSeqReadControl];
+  EXPECT_NE(panel_.Engine().results().SR, 0);
 }
 
 TEST_F(PanelTest, ARefreshKeepsTheChosenDriveAndWaitsForARunningBenchmark) {
@@ -674,6 +735,78 @@ TEST_F(PanelTest, ATranslationWithoutATextIsRefusedAndAPartialOneFallsBackToEngl
   EXPECT_EQ(view_.texts[kControlReadFrame], "Lire");
   EXPECT_EQ(view_.texts[kCommandSequential], "Sequential");
   EXPECT_EQ(view_.menu[0].items[0].text, "Screenshot to File");
+}
+
+// Ctrl+C copies the time of the run, not of whatever read the clock since (a screenshot's name).
+TEST_F(PanelTest, CopyGivesTheTimeOfTheLastRun) {
+  OpenAndListDrives();
+  RunToEnd(kCommandSequential);
+  const std::string run_time = view_.texts[kFinishTimeControl];
+  {
+    // Another zone makes the screenshot's clock reading differ from the run's, to the hour.
+    ScopedEnv zone("TZ", "XYZ-07:30");
+    view_.save_answer.reset();
+    panel_.OnCommand(kCommandScreenshotToFile);
+    panel_.OnTimer(kTimerScreenshotToFile);
+    ASSERT_NE(LastLocaleDateTime().date_time_text, run_time);
+  }
+  panel_.OnCommand(kCommandCopyResults);
+  EXPECT_NE(view_.clipboard.find("\n" + run_time + "\n"), std::string::npos) << view_.clipboard << run_time;
+  EXPECT_EQ(view_.clipboard.find(LastLocaleDateTime().date_time_text), std::string::npos) << view_.clipboard;
+}
+
+// The comparison item names the site from the one place the site is configured, whatever the
+// language files say.
+TEST_F(PanelTest, TheComparisonItemNamesTheConfiguredSite) {
+  OpenAndListDrives();
+  EXPECT_EQ(view_.menu[0].items[4].text, "Comparing the results on korvanel.example");
+  // The built-in table as a build with another site in lang/site_addresses.cmake would pack it.
+  const std::vector<uint8_t> unpacked = LzariDecode(BuiltInLanguageImage());
+  LanguageTable table = IndexLanguageTable(
+      Utf16LeToUtf8(std::string_view(reinterpret_cast<const char*>(unpacked.data()), unpacked.size())));
+  table.special_texts[20] = "https://benchmarks.example.org/";
+  table.special_texts[21] = "https://benchmarks.example.org/de/";
+  InstallLanguageTable(table);
+  panel_.SetUp();
+  EXPECT_EQ(view_.menu[0].items[4].text, "Comparing the results on benchmarks.example.org");
+  ASSERT_TRUE(SelectLanguage(kGerman));
+  panel_.SetUp();
+  EXPECT_EQ(view_.menu[0].items[4].text, "Vergleichen der Ergebnisse auf benchmarks.example.org");
+  ASSERT_TRUE(LoadLanguageTable());
+}
+
+// Start pressed after the run's end reached the panel, while the worker is still winding down,
+// starts the next run: it is neither taken for a Stop nor lost.
+TEST_F(PanelTest, StartRightAfterARunEndsIsNotLost) {
+  OpenAndListDrives();
+  const std::thread::id panel_thread = std::this_thread::get_id();
+  std::mutex mutex;
+  std::condition_variable released;
+  bool hold = true, held = false;
+  // The worker's first handing-in after its cleanup is the end of the run: it waits there.
+  view_.after_post = [&] {
+    if (std::this_thread::get_id() == panel_thread || panel_.Engine().busy()) return;
+    std::unique_lock lock(mutex);
+    if (held) return;
+    held = true;
+    released.wait_for(lock, std::chrono::seconds(10), [&] { return !hold; });
+  };
+  panel_.OnCommand(kCommandSequential);
+  ASSERT_TRUE(view_.PumpUntil([&] { return panel_.State() == PanelState::kIdle; }));
+  ASSERT_TRUE(panel_.Engine().run_exists());  // the worker has not let go of its run yet
+  std::thread release([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    std::lock_guard lock(mutex);
+    hold = false;
+    released.notify_all();
+  });
+  panel_.OnCommand(kCommandRandom4K);
+  EXPECT_EQ(panel_.State(), PanelState::kRunning);
+  release.join();
+  view_.after_post = nullptr;
+  PumpUntilRunGone();
+  EXPECT_EQ(panel_.Engine().test_id(), kCommandRandom4K);
+  EXPECT_NE(view_.texts[kRnd4ReadControl].find("MB/s"), std::string::npos);
 }
 
 TEST_F(PanelTest, InfoShowsTheFiveExplanations) {
