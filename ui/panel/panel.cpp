@@ -42,7 +42,7 @@ void Panel::Open() {
   // Chosen through the folder dialog, so never relative; anything else was edited in by hand.
   if (PathFromUtf8(stored_folder_).has_root_directory()) {
     folder_ = stored_folder_;
-    selected_key_ = folder_;
+    selected_key_ = FolderKey(folder_);
   }
   view_.StartTimer(kTimerDriveRefresh, kDriveRefreshDelayMs);
   SetUp();

@@ -1,5 +1,7 @@
 // The drive list of the panel: its refresh on a thread of its own, the places a test can go (one
 // per drive, a folder the user chose, and the item that chooses one), and the user's selection.
+#include <algorithm>
+
 #include "ui/panel/panel.h"
 #include "ui/panel/panel_ids.h"
 #include "drives/drive_summary.h"
@@ -68,7 +70,7 @@ void Panel::SelectDrive(bool force) {
   // refresh after a run) keeps what was measured on it.
   if (changed) ResetShownResults();
   selected_key_ = key;
-  if (!force) RememberFolder(place && place->folder ? place->key : "");
+  if (!force) RememberFolder(place ? place->folder : "");
   if (place) {
     view_.SetControlText(kControlSummary, SummaryBoxText(place->drive));
     // Said before Start is pressed: the user can choose another drive or a folder.
@@ -97,7 +99,7 @@ void Panel::ChooseFolder() {
     if (place.usable()) {
       folder_ = *chosen;
       ListPlaces();
-      view_.SelectDrive(IndexOf(folder_));
+      view_.SelectDrive(IndexOf(FolderKey(folder_)));
       return SelectDrive(false);
     }
     view_.ShowError("Cannot test in " + *chosen + ":\n" + place.problem);

@@ -11,18 +11,20 @@ constexpr const char* kChooseFolder = "Choose folder...";
 
 }  // namespace
 
+std::string FolderKey(const std::string& folder) { return "folder " + folder; }
+
 std::vector<TestPlaceItem> DrivePlaces(const std::vector<DriveEntry>& entries) {
   std::vector<TestPlaceItem> places;
   for (const DriveEntry& entry : entries) {
-    places.push_back({entry.Root, entry, entry.TestDirectory, entry.TestPlaceProblem, false});
+    places.push_back({entry.Root, entry, entry.TestDirectory, entry.TestPlaceProblem, ""});
   }
   return places;
 }
 
 TestPlaceItem FolderPlace(const std::string& folder, const DriveTable& table, DriveSystem& system) {
   TestPlaceItem place;
-  place.key = folder;
-  place.folder = true;
+  place.key = FolderKey(folder);
+  place.folder = folder;
   const int listed = FindDrive(table, system, folder);
   if (listed >= 0) {
     place.drive = table.Entry(listed);
@@ -43,9 +45,9 @@ TestPlaceItem FolderPlace(const std::string& folder, const DriveTable& table, Dr
 
 DriveItem ListItem(const TestPlaceItem& place) {
   DriveItem item;
-  item.text = place.folder ? EscapeControlCharacters(place.key) : DriveItemText(place.drive);
+  item.text = place.folder.empty() ? DriveItemText(place.drive) : EscapeControlCharacters(place.folder);
   item.kind = place.drive.Kind;
-  item.folder = place.folder;
+  item.folder = !place.folder.empty();
   item.enabled = place.usable();
   item.tooltip = EscapeControlCharacters(place.usable() ? "Test folder: " + place.directory : place.problem);
   return item;

@@ -14,14 +14,17 @@
 namespace korvanel::panel {
 
 struct TestPlaceItem {
-  std::string key;        // the same place across refreshes: the drive's root, or the folder
+  std::string key;        // the same place across refreshes: the drive's root, or FolderKey()
   DriveEntry drive;       // the drive it lies on; its Root is the mount point, all a report names
   std::string directory;  // where the test directory goes; empty: nowhere
   std::string problem;    // why nowhere
-  bool folder = false;    // chosen with "Choose folder..."
+  std::string folder;     // the folder chosen with "Choose folder..."; empty for a drive
 
   bool usable() const { return !directory.empty(); }
 };
+
+// A chosen folder's key, never a drive's even when the folder is a mount point.
+std::string FolderKey(const std::string& folder);
 
 // The places of the drives, in the table's order.
 std::vector<TestPlaceItem> DrivePlaces(const std::vector<DriveEntry>& entries);
