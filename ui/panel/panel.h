@@ -77,8 +77,9 @@ class Panel : private EngineEvents {
 
   // Drives and folders (panel_drives.cpp).
   void StartDriveRefresh();
-  void OnDrivesRefreshed();
-  void ListPlaces();
+  void OnDrivesRefreshed(const std::optional<TestPlaceItem>& folder_place);
+  // Lists the drives' places, then `folder_place` when there is one, then "Choose folder...".
+  void ListPlaces(const std::optional<TestPlaceItem>& folder_place);
   int IndexOf(const std::string& key) const;
   void SelectDrive(bool force);
   void ChooseFolder();

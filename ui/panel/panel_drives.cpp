@@ -20,13 +20,18 @@ void Panel::StartDriveRefresh() {
   view_.SetControlText(kControlSummary, GetText(5));
   ApplyControlStates();
   drives_.SetShowVolumeLabel(no_vol_label_ == 0);
-  drives_.StartRefresh([this] { channel_.Post([this] { OnDrivesRefreshed(); }); });
+  // The chosen folder is looked at on the refresh thread too: its drive may take its time to answer.
+  drives_.StartRefresh([this, folder = folder_] {
+    std::optional<TestPlaceItem> folder_place;
+    if (!folder.empty()) folder_place = FolderPlace(folder, drives_.Table(), drive_system_);
+    channel_.Post([this, folder_place] { OnDrivesRefreshed(folder_place); });
+  });
 }
 
-void Panel::OnDrivesRefreshed() {
+void Panel::OnDrivesRefreshed(const std::optional<TestPlaceItem>& folder_place) {
   // The refresh thread has handed over its table and is at most returning.
   drives_.WaitForRefresh();
-  ListPlaces();
+  ListPlaces(folder_place);
   refreshing_ = false;
   drives_listed_ = true;
   SelectDrive(true);
@@ -37,9 +42,9 @@ void Panel::OnDrivesRefreshed() {
   }
 }
 
-void Panel::ListPlaces() {
+void Panel::ListPlaces(const std::optional<TestPlaceItem>& folder_place) {
   places_ = DrivePlaces(drives_.Table().Entries());
-  if (!folder_.empty()) places_.push_back(FolderPlace(folder_, drives_.Table(), drive_system_));
+  if (folder_place) places_.push_back(*folder_place);
   std::vector<DriveItem> items;
   for (const TestPlaceItem& place : places_) items.push_back(ListItem(place));
   items.push_back(ChooseFolderItem());
@@ -98,7 +103,7 @@ void Panel::ChooseFolder() {
     const TestPlaceItem place = FolderPlace(*chosen, drives_.Table(), drive_system_);
     if (place.usable()) {
       folder_ = *chosen;
-      ListPlaces();
+      ListPlaces(place);
       view_.SelectDrive(IndexOf(FolderKey(folder_)));
       return SelectDrive(false);
     }
