@@ -24,9 +24,9 @@ SysError LinuxDriveSystem::CheckCanCreateIn(const std::string& directory) {
     return faccessat(AT_FDCWD, directory.c_str(), W_OK | X_OK, AT_EACCESS) != 0 ? errno : 0;
   });
   if (!error) {
-    SysError silent = SysError::FromErrno(ETIMEDOUT);
-    silent.description = "the drive does not answer";
-    return silent;
+    SysError no_answer = SysError::FromErrno(ETIMEDOUT);
+    no_answer.description = "the drive does not answer";
+    return no_answer;
   }
   return *error != 0 ? SysError::FromErrno(*error) : SysError{};
 }
