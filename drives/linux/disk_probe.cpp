@@ -114,7 +114,8 @@ std::string ScsiModel(const std::string& device_path) {
 std::string LoopModel(const SystemRoots& roots, const std::string& disk_path) {
   const std::string backing = WithoutDeletedMark(ReadAttribute(disk_path + "/loop/backing_file"));
   if (backing.empty()) return "Loop device";
-  const MountRecord* holder = FindMountByPrefix(VisibleMounts(ReadMountTable(roots.mountinfo)), backing);
+  const std::vector<MountRecord> mounts = VisibleMounts(ReadMountTable(roots.mountinfo));
+  const MountRecord* holder = FindMountByPrefix(mounts, backing);
   return holder != nullptr ? "Loop device (file on " + holder->file_system + ")" : "Loop device (file)";
 }
 
