@@ -198,12 +198,9 @@ std::optional<MountedDrive> LinuxDriveSystem::FindMountOf(const std::string& pat
     return MountId{true, static_cast<int>(status.stx_mnt_id)};
   });
   if (!found || !found->exists) return std::nullopt;
-  const MountRecord* mount = nullptr;
-  if (found->id) {
-    mount = FindMountId(records, *found->id);
-  } else {
-    mount = FindMountByPrefix(VisibleMounts(records), ResolvePath(path));
-  }
+  // Kept here: the record found points into it.
+  const std::vector<MountRecord> visible = VisibleMounts(records);
+  const MountRecord* mount = found->id ? FindMountId(records, *found->id) : FindMountByPrefix(visible, ResolvePath(path));
   if (mount == nullptr) return std::nullopt;
   return MountedDrive{mount->mount_point,    DeviceText(*mount, MountBlockDevices(roots_, *mount)),
                       mount->DeviceNumber(), mount->file_system,
