@@ -111,6 +111,7 @@ set -e
 
 # As an ordinary user, on "/": the program, the driver and this script in a place the user may
 # read (the build tree may lie under root's home).
+kill -0 "$xvfb_pid" 2>/dev/null || { echo "FAIL: the X server on $DISPLAY has gone"; exit 1; }
 if [ -z "$user" ]; then
   made_user=korvanel-e2e-$$
   useradd --create-home --shell /usr/sbin/nologin "$made_user"
