@@ -28,6 +28,10 @@ struct DriveEntry {
   std::string DeviceNumber;  // "major:minor" of the mounted file system; bind mounts share it
   DriveKind Kind = DriveKind::kFixed;
   bool ReadOnly = false;  // mounted read-only: listed, but the benchmark cannot write there
+
+  // Where the user can write on it (drives/test_place.h), set by every refresh.
+  std::string TestDirectory;     // where the test directory is made; empty when the user can write nowhere
+  std::string TestPlaceProblem;  // why there is no such place
 };
 
 }  // namespace korvanel

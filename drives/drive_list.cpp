@@ -1,7 +1,8 @@
 #include "drives/drive_list.h"
 
 #include "drives/drive_refresh.h"
-#include "drives/drive_texts.h"
+#include "drives/drive_summary.h"
+#include "drives/test_place.h"
 
 namespace korvanel {
 
@@ -39,6 +40,7 @@ void DriveList::WaitForRefresh() {
 void DriveList::RunRefresh() {
   std::vector<DriveEntry> entries = EnumerateDrives(system_);
   IdentifyDrives(system_, disks_, show_label_, &entries);
+  ChooseTestPlaces(system_, &entries);
   table_.Replace(std::move(entries));
 }
 
@@ -52,8 +54,7 @@ std::optional<std::string> DriveList::SelectDrive(int index,
   }
   if (on_results_reset) on_results_reset();
   if (index < 0 || index >= DriveTable::kCapacity) return std::nullopt;
-  const std::string summary = table_.Entry(index).Summary;
-  return summary.size() >= 2 ? summary : DriveText(kDriveTextNoInfo);
+  return SummaryBoxText(table_.Entry(index));
 }
 
 std::vector<std::string> DriveList::ItemTexts() const {

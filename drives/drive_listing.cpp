@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "drives/drive_refresh.h"
-#include "drives/drive_texts.h"
+#include "drives/drive_summary.h"
 
 namespace korvanel {
 namespace {
@@ -39,8 +39,7 @@ std::string FormatDriveListing(const DriveTable& table) {
   for (size_t i = 0; i < entries.size(); ++i) {
     if (i > 0) text += "\n";
     text += std::to_string(i) + ": " + DriveItemText(entries[i]) + "\n";
-    const std::string& summary = entries[i].Summary;
-    text += (summary.size() >= 2 ? summary : DriveText(kDriveTextNoInfo)) + "\n";
+    text += SummaryBoxText(entries[i]) + "\n";
   }
   return text;
 }

@@ -79,4 +79,8 @@ std::string BuildVolumeSummary(const DriveEntry& entry, const std::string& parti
   return JoinSummaryLines(lines);
 }
 
+std::string SummaryBoxText(const DriveEntry& entry) {
+  return entry.Summary.size() >= 2 ? entry.Summary : DriveText(kDriveTextNoInfo);
+}
+
 }  // namespace korvanel

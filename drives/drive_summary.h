@@ -32,4 +32,7 @@ std::string BuildDriveSummary(const DriveEntry& entry, const std::string& partit
 // shown, not even as empty brackets.
 std::string BuildVolumeSummary(const DriveEntry& entry, const std::string& partition_text, bool space_known);
 
+// What the summary box shows for `entry`: its summary, or "No drive Info :-(" when it has none.
+std::string SummaryBoxText(const DriveEntry& entry);
+
 }  // namespace korvanel

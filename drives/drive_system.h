@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/sys_error.h"
 #include "drives/disk_info.h"
 #include "drives/drive_entry.h"
 
@@ -52,6 +53,16 @@ class DriveSystem : public DiskSource {
   // The mount that holds `path` (root, device and device_number filled; nothing filtered out);
   // nullopt when `path` does not exist.
   virtual std::optional<MountedDrive> FindMountOf(const std::string& path) = 0;
+
+  // --- where the user can write (drives/test_place.h) ---
+  // No error when the user may create a directory in `directory`, otherwise why not (EACCES, EROFS,
+  // ENOTDIR, ...). A system that cannot tell gives no error; the run then says what went wrong.
+  virtual SysError CheckCanCreateIn(const std::string& directory);
+  // The user's home directory; empty when unknown.
+  virtual std::string HomeDirectory();
+  // Directories that every user may create entries in and only their owner may remove from again
+  // (world-writable and sticky: /var/tmp, /tmp), in the order to try them.
+  virtual std::vector<std::string> SharedTemporaryDirectories();
 };
 
 // The system's own drive queries.

@@ -18,13 +18,16 @@ BenchEngine::~BenchEngine() {
 // Start runs on the panel's thread, which never sleeps: it does not wait before starting; the
 // previous worker is joined instead, which is all a wait could have been for.
 BenchEngine::Outcome BenchEngine::Start(const StartRequest& request) {
-  if (run_exists_.load()) {
+  // A run that has reported its end is over for the host, which may have shown the end already:
+  // a start now is a new run, not a stop of the old one.
+  if (run_exists_.load() && !run_ending_.load()) {
     RequestStop();
     return Outcome::kStopRequested;
   }
   if (!IsTestId(request.test_id)) return Outcome::kRejected;
-  if (worker_.joinable()) worker_.join();  // the previous worker has finished; reap its thread
+  if (worker_.joinable()) worker_.join();  // the previous worker has finished or only returns; reap it
 
+  run_ending_.store(false);
   run_exists_.store(true);
   flags_.keep_running.store(true);
   flags_.pass_aborted.store(false);
@@ -76,6 +79,8 @@ void BenchEngine::Worker(int test_id, std::string drive_dir, RunParameters param
     if (run.keep_running()) RunTest(run, test_id);
     CleanupTestTarget(run);
   }
+  // Raised before the end is reported: the host may start the next run as soon as it hears of it.
+  run_ending_.store(true);
   host_.SetRunningState(false);
   host_.StampFinishTime();
   run_exists_.store(false);

@@ -33,8 +33,9 @@ class BenchEngine {
   BenchEngine& operator=(const BenchEngine&) = delete;
 
   enum class Outcome { kStarted, kStopRequested, kRejected };
-  // Host thread. While a run exists this only asks it to stop; otherwise it resets the results,
-  // stores the test length in the settings and starts the worker. kRejected: unknown test id.
+  // Host thread. While a run measures or cleans up this only asks it to stop; otherwise (also once
+  // the run has reported its end, while its worker still returns) it resets the results, stores the
+  // test length in the settings and starts the worker. kRejected: unknown test id.
   Outcome Start(const StartRequest& request);
   // Host thread: the current measured pass is the last one; cleanup follows.
   void RequestStop();
@@ -78,6 +79,8 @@ class BenchEngine {
   std::atomic<int> test_time_{1};
   // Up from an accepted start until the worker has finished: a second start in between only stops.
   std::atomic<bool> run_exists_{false};
+  // Up once the worker has cleaned up and reports the end: a start from then on is a new run.
+  std::atomic<bool> run_ending_{false};
   std::thread worker_;
 };
 

@@ -10,8 +10,10 @@
 namespace korvanel {
 
 // "Korvanel <model> YYYY-MM-DD <time>", the model part left out when no drive is selected.
-// `locale_time` is the time in the user's format; its ":" become "-", and "/" in either text
-// becomes "-" too, since a file name cannot hold it.
+// `locale_time` is the time in the user's format. In both texts every character that a file name
+// cannot hold somewhere (/ \ : * ? " < > |), that a dialog or a shell takes for more than a letter
+// (quotes, $, `) or that is a control character or no valid UTF-8 becomes "-", so the model
+// "Disk 7:30" gives "Disk 7-30" and the time 09:05:07 gives 09-05-07.
 std::string ProposedScreenshotName(std::optional<std::string_view> model, std::chrono::year_month_day date,
                                    std::string_view locale_time);
 

@@ -43,10 +43,10 @@ bool IsListed(const Language& language) {
 std::string TextLocked(const LanguageState& state, int id) {
   if (id < 0 || id >= static_cast<int>(TextTable().size())) return {};
   if (state.translation_in_use) {
+    // What a partial translation lacks, English says: the menus must stay readable.
     const auto& text = state.translation[id];
-    return text ? *text : "str:" + std::to_string(id) + "?";
-  }
-  if (const Language* language = FindLanguage(state.table, state.current); language && language->texts[id]) {
+    if (text && !text->empty()) return *text;
+  } else if (const Language* language = FindLanguage(state.table, state.current); language && language->texts[id]) {
     return *language->texts[id];
   }
   if (const Language* english = FindLanguage(state.table, kEnglishLanguage); english && english->texts[id]) {
@@ -90,6 +90,12 @@ std::string GetSpecialText(int id) {
 std::string SiteAddress() { return GetSpecialText(CurrentLanguage() == kGermanLanguage ? 21 : 20); }
 
 std::string ThanksPageAddress() { return GetSpecialText(CurrentLanguage() == kGermanLanguage ? 23 : 24); }
+
+std::string SiteName() {
+  std::string name = GetSpecialText(20);
+  if (const size_t scheme = name.find("://"); scheme != std::string::npos) name.erase(0, scheme + 3);
+  return name.substr(0, name.find('/'));
+}
 
 void ChooseDefaultLanguage() {
   const std::optional<uint16_t> language_id = platform::UserUiLanguageId();

@@ -22,8 +22,8 @@ bool LoadLanguageTable();
 void InstallLanguageTable(LanguageTable table);
 
 // Text `id` (0..255) for the interface. With a translation file in use: the file's text, or
-// "str:<id>?" when the file lacks it. Otherwise the current language's text, else English's, else
-// empty. Out-of-range ids give an empty text.
+// English's when the file lacks it or leaves it empty. Otherwise the current language's text, else
+// English's, else empty. Out-of-range ids give an empty text.
 std::string GetText(int id);
 
 // Language-independent text `id` (0..127), empty when absent or out of range.
@@ -35,6 +35,10 @@ std::string SiteAddress();
 
 // The thank-you page on that site.
 std::string ThanksPageAddress();
+
+// The site's own name, as texts name it ("korvanel.example"): the host of the English site's
+// address, whatever the language. Texts that name the site hold "%s" where it goes (text 75).
+std::string SiteName();
 
 // Sets the current language: "lng" from the settings, defaulting to the user's system language.
 void ChooseDefaultLanguage();

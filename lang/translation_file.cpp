@@ -1,5 +1,7 @@
 #include "lang/translation_file.h"
 
+#include <cerrno>
+
 #include "common/path_text.h"
 
 #include "lang/languages.h"
@@ -17,6 +19,13 @@ constexpr int kTranslatorRequestText = 25;
 constexpr int kListedMissingIds = 9;
 
 bool HasText(const std::optional<std::string>& text) { return text && !text->empty(); }
+
+bool TranslatesAnything(const TextTable& english, const TextTable& translated) {
+  for (std::size_t id = 0; id < english.size(); ++id) {
+    if (HasText(english[id]) && HasText(translated[id])) return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -107,7 +116,14 @@ TranslationLoad LoadTranslationFile(const std::string& path) {
   if (result.error) return result;
   TextTable texts;
   ParseTextSection(DecodeTranslationFileBytes(bytes), texts);
-  result.message = CompletenessReport(LanguageTexts(kEnglishLanguage), texts);
+  const TextTable english = LanguageTexts(kEnglishLanguage);
+  if (!TranslatesAnything(english, texts)) {
+    // Taken, it would only replace every text with English: refused, so the user learns it was not one.
+    result.error = SysError::FromErrno(EINVAL);
+    result.error.description = "no text of the program is translated in it (lines like \"0015=Start\")";
+    return result;
+  }
+  result.message = CompletenessReport(english, texts);
   UseTranslationTexts(std::move(texts));
   return result;
 }

@@ -59,9 +59,10 @@ struct TranslationLoad {
   SysError error;       // why the file could not be read
 };
 
-// Reads a translation file and makes its texts the active ones (translation mode). Anything but a
-// regular file of at most kMaxTranslationFileBytes, or a file that cannot be read, changes nothing
-// and returns the error; an empty file is used (0 %, placeholders).
+// Reads a translation file and makes its texts the active ones (translation mode); what it lacks
+// stays English. Anything but a regular file of at most kMaxTranslationFileBytes, a file that cannot
+// be read, or one in which no text of the program is recognised (an empty file, random bytes, the
+// wrong file) changes nothing and returns the error.
 TranslationLoad LoadTranslationFile(const std::string& path);
 
 }  // namespace korvanel

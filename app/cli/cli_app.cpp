@@ -13,6 +13,7 @@
 #include "drives/drive_listing.h"
 #include "drives/drive_refresh.h"
 #include "drives/drive_system.h"
+#include "drives/test_place.h"
 #include "lang/languages.h"
 #include "lang/translation_file.h"
 #include "platform/files.h"
@@ -86,7 +87,13 @@ std::optional<ChosenDrive> ChooseDrive(const std::string& drive, const DriveTabl
       *error = "--drive " + drive + ": no such drive in the list (see --list)";
       return std::nullopt;
     }
-    chosen.directory = chosen.entry->Root;
+    // The drive's own place for the test: its root, or where on it the user can write.
+    const TestPlace place = ChooseTestPlace(system, *chosen.entry);
+    if (place.directory.empty()) {
+      *error = "--drive " + drive + ": " + place.problem;
+      return std::nullopt;
+    }
+    chosen.directory = place.directory;
     return chosen;
   }
   if (unresolved) {

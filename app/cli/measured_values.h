@@ -1,16 +1,14 @@
 #pragma once
 // What a run measured, as the command line reports it. The engine keeps 0 for a rate it did not
-// measure; here such a value is absent: "-" in the table and null in JSON. A rating is a sum over
-// four rates and is given only when all four were measured, so a stopped run or a single test never
-// shows a rating that cannot be compared with a full run's.
+// measure; here such a value is absent: "-" in the table (results/measured_values.h, shared with the
+// panel) and null in JSON.
 
 #include <cstdint>
 #include <optional>
 
 #include "engine/bench_results.h"
 #include "engine/results_store.h"
-#include "platform/locale.h"
-#include "results/value_texts.h"
+#include "results/measured_values.h"
 
 namespace korvanel::cli {
 
@@ -41,24 +39,8 @@ inline constexpr RateKey kRateKeys[] = {
 // The rate in KiB/ms, absent when the run did not measure it.
 std::optional<double> MeasuredRate(double rate);
 
-// KiB per millisecond in bytes per second (1 KiB/ms = 1,024,000 B/s) and in requests per second.
-double BytesPerSecond(double kib_per_ms);
-double RequestsPerSecond(double kib_per_ms, uint32_t block_bytes);
-
 // The 4 KB access time in ms behind a 4 KB rate; absent when the rate was not measured.
 std::optional<double> AccessTimeMs(double rate_4k);
-
-struct MeasuredRatings {
-  std::optional<double> read;
-  std::optional<double> write;
-  std::optional<double> total;  // only when both sides are complete
-};
-MeasuredRatings RatingsOfMeasured(const BenchResults& results);
-
-// The panel's value texts, with "-" for every value the run did not measure and every rating that
-// is not complete.
-ValueTexts ShownValueTexts(const BenchResults& results,
-                           const platform::UserLocale& locale = platform::SystemLocale());
 
 // Whether any value or rating is absent.
 bool AnythingUnmeasured(const BenchResults& results);

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <vector>
 
+#include "drives/linux/mount_table.h"
 #include "drives/linux/sysfs_files.h"
 #include "drives/linux/sysfs_texts.h"
 
@@ -108,8 +109,14 @@ std::string ScsiModel(const std::string& device_path) {
   return vendor + " " + model;
 }
 
-std::string LoopModel(const std::string& disk_path) {
-  return WithoutDeletedMark(ReadAttribute(disk_path + "/loop/backing_file"));
+// The backing file's path would name a user's files (/home/anna/disk.img) wherever the model goes,
+// the comparison site included; only the kind of file system that holds it is said.
+std::string LoopModel(const SystemRoots& roots, const std::string& disk_path) {
+  const std::string backing = WithoutDeletedMark(ReadAttribute(disk_path + "/loop/backing_file"));
+  if (backing.empty()) return "Loop device";
+  const std::vector<MountRecord> mounts = VisibleMounts(ReadMountTable(roots.mountinfo));
+  const MountRecord* holder = FindMountByPrefix(mounts, backing);
+  return holder != nullptr ? "Loop device (file on " + holder->file_system + ")" : "Loop device (file)";
 }
 
 std::string SizeInBytes(const std::string& disk_path) { return BytesFromSectors(ReadAttribute(disk_path + "/size")); }
@@ -152,12 +159,12 @@ void ProbeDeviceChain(const SystemRoots& roots, const std::string& disk_path, Di
 }
 
 // Disks without hardware below them: loop, zram, nbd, ...
-void ProbeVirtualDisk(const std::string& disk_path, DiskFacts* facts) {
+void ProbeVirtualDisk(const SystemRoots& roots, const std::string& disk_path, DiskFacts* facts) {
   const std::string prefix = NamePrefix(facts->name);
   facts->driver = prefix;
   if (prefix == "loop") {
     facts->interface = "Loop";
-    facts->model = LoopModel(disk_path);
+    facts->model = LoopModel(roots, disk_path);
   } else if (prefix == "zram" || prefix == "ram") {
     facts->interface = "RAM";
   } else if (prefix == "nbd") {
@@ -180,7 +187,7 @@ DiskFacts ProbeDisk(const SystemRoots& roots, const std::string& name) {
   if (PathExists(disk_path + "/device")) {
     ProbeDeviceChain(roots, disk_path, &facts);
   } else {
-    ProbeVirtualDisk(disk_path, &facts);
+    ProbeVirtualDisk(roots, disk_path, &facts);
   }
   if (facts.serial.empty()) facts.serial = SerialFromUdev(roots, ReadAttribute(disk_path + "/dev"));
   if (facts.model.empty()) facts.model = name;

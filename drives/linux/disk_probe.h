@@ -9,7 +9,7 @@ namespace korvanel::platform {
 
 struct DiskFacts {
   std::string name;    // kernel name, "sda"
-  std::string model;   // stand-ins where the kernel has none: "VirtIO Block Device", a loop's file
+  std::string model;   // stand-ins where the kernel has none: "VirtIO Block Device", "Loop device (file on ext4)"
   std::string serial;  // empty when no source has one
   std::string size_bytes;  // decimal digits
   std::string interface;   // "SATA", "NVMe", "USB", "MMC", "VirtIO", "SCSI", "Loop", ...

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <map>
 
+#include "common/bounded_call.h"
 #include "drives/linux/block_stack.h"
 #include "drives/linux/disk_probe.h"
 #include "drives/linux/mount_filter.h"
@@ -22,17 +23,6 @@ namespace {
 std::string DeviceText(const MountRecord& mount, const std::vector<std::string>& devices) {
   if (mount.source.rfind("/dev/", 0) == 0 || devices.empty()) return mount.source;
   return "/dev/" + BaseName(devices.front());
-}
-
-// A later mount on the same mount point hides the earlier one.
-std::vector<MountRecord> VisibleMounts(const std::vector<MountRecord>& records) {
-  std::map<std::string, size_t> last_at;
-  for (size_t i = 0; i < records.size(); ++i) last_at[records[i].mount_point] = i;
-  std::vector<MountRecord> visible;
-  for (size_t i = 0; i < records.size(); ++i) {
-    if (last_at[records[i].mount_point] == i) visible.push_back(records[i]);
-  }
-  return visible;
 }
 
 // One entry per file system (bind mounts share the device number): the shortest mount point.
@@ -115,18 +105,6 @@ const MountRecord* FindMountId(const std::vector<MountRecord>& records, int moun
   return nullptr;
 }
 
-// Without a mount id (kernels before 5.8): the visible mount with the longest matching prefix.
-const MountRecord* FindMountByPrefix(const std::vector<MountRecord>& records,
-                                     const std::string& path) {
-  const MountRecord* best = nullptr;
-  for (const MountRecord& record : records) {
-    const std::string& point = record.mount_point;
-    const bool holds = point == "/" || path == point || path.rfind(point + "/", 0) == 0;
-    if (holds && (best == nullptr || point.size() >= best->mount_point.size())) best = &record;
-  }
-  return best;
-}
-
 }  // namespace
 
 LinuxDriveSystem::LinuxDriveSystem(SystemRoots roots) : roots_(std::move(roots)) {}
@@ -178,30 +156,51 @@ std::optional<VolumeInfo> LinuxDriveSystem::QueryVolume(const std::string& root)
   for (const MountRecord& mount : mounts) {
     if (mount.mount_point != root) continue;
     const std::string device = DeviceText(mount, MountBlockDevices(roots_, mount));
-    return VolumeInfo{mount.file_system, ReadVolumeLabel(roots_, root, device)};
+    // The label is asked of the mounted file system, which may not answer.
+    const std::optional<std::string> label = CallWithin<std::string>(
+        "label " + root, kDriveQueryLimit, [roots = roots_, root, device] { return ReadVolumeLabel(roots, root, device); });
+    return VolumeInfo{mount.file_system, label.value_or("")};
   }
   return std::nullopt;
 }
 
 int64_t LinuxDriveSystem::QueryDiskSpace(const std::string& path, uint64_t* total) {
-  struct statvfs space {};
-  if (statvfs(path.c_str(), &space) != 0) return -1;
-  *total = static_cast<uint64_t>(space.f_blocks) * space.f_frsize;
-  // f_bfree would count the blocks reserved for root, which the user cannot fill.
-  return static_cast<int64_t>(static_cast<uint64_t>(space.f_bavail) * space.f_frsize);
+  struct Space {
+    bool known = false;
+    uint64_t total = 0;
+    uint64_t free = 0;
+  };
+  // A network mount whose server is gone never answers: such a drive's space is unknown.
+  const std::optional<Space> space = CallWithin<Space>("space " + path, kDriveQueryLimit, [path] {
+    struct statvfs status {};
+    if (statvfs(path.c_str(), &status) != 0) return Space{};
+    // f_bfree would count the blocks reserved for root, which the user cannot fill.
+    return Space{true, static_cast<uint64_t>(status.f_blocks) * status.f_frsize,
+                 static_cast<uint64_t>(status.f_bavail) * status.f_frsize};
+  });
+  if (!space || !space->known) return -1;
+  *total = space->total;
+  return static_cast<int64_t>(space->free);
 }
 
 std::optional<MountedDrive> LinuxDriveSystem::FindMountOf(const std::string& path) {
   const std::vector<MountRecord> records = ReadMountTable(roots_.mountinfo);
   // st_dev would not do: btrfs gives every subvolume a device number of its own.
-  struct statx status {};
-  if (statx(AT_FDCWD, path.c_str(), 0, STATX_MNT_ID, &status) != 0) return std::nullopt;
-  const MountRecord* mount = nullptr;
-  if (status.stx_mask & STATX_MNT_ID) {
-    mount = FindMountId(records, static_cast<int>(status.stx_mnt_id));
-  } else {
-    mount = FindMountByPrefix(VisibleMounts(records), ResolvePath(path));
-  }
+  struct MountId {
+    bool exists = false;
+    std::optional<int> id;  // absent where the kernel cannot tell (before 5.8)
+  };
+  // A path on a network mount that does not answer is not found.
+  const std::optional<MountId> found = CallWithin<MountId>("mount " + path, kDriveQueryLimit, [path] {
+    struct statx status {};
+    if (statx(AT_FDCWD, path.c_str(), 0, STATX_MNT_ID, &status) != 0) return MountId{};
+    if (!(status.stx_mask & STATX_MNT_ID)) return MountId{true, std::nullopt};
+    return MountId{true, static_cast<int>(status.stx_mnt_id)};
+  });
+  if (!found || !found->exists) return std::nullopt;
+  // Kept here: the record found points into it.
+  const std::vector<MountRecord> visible = VisibleMounts(records);
+  const MountRecord* mount = found->id ? FindMountId(records, *found->id) : FindMountByPrefix(visible, ResolvePath(path));
   if (mount == nullptr) return std::nullopt;
   return MountedDrive{mount->mount_point,    DeviceText(*mount, MountBlockDevices(roots_, *mount)),
                       mount->DeviceNumber(), mount->file_system,

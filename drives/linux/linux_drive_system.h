@@ -1,10 +1,16 @@
 #pragma once
 // The drive queries on Linux: mounted file systems from the mount table, disks from sysfs.
 
+#include <chrono>
+
 #include "drives/drive_system.h"
 #include "drives/linux/system_roots.h"
 
 namespace korvanel::platform {
+
+// How long a question about one mount may take; a mount that has not answered by then (a network
+// file system whose server is gone) counts as not answering, and the drive list goes on without it.
+inline constexpr std::chrono::milliseconds kDriveQueryLimit{2000};
 
 class LinuxDriveSystem final : public DriveSystem {
  public:
@@ -15,6 +21,9 @@ class LinuxDriveSystem final : public DriveSystem {
   std::optional<VolumeInfo> QueryVolume(const std::string& root) override;
   int64_t QueryDiskSpace(const std::string& path, uint64_t* total) override;
   std::optional<MountedDrive> FindMountOf(const std::string& path) override;
+  SysError CheckCanCreateIn(const std::string& directory) override;
+  std::string HomeDirectory() override;
+  std::vector<std::string> SharedTemporaryDirectories() override;
 
  private:
   SystemRoots roots_;

@@ -1,6 +1,7 @@
 #include "drives/linux/mount_table.h"
 
 #include <charconv>
+#include <map>
 #include <sstream>
 
 #include "drives/linux/sysfs_files.h"
@@ -79,6 +80,26 @@ std::vector<MountRecord> ReadMountTable(const std::string& path) {
   // Machines with containers can have thousands of mounts.
   constexpr size_t kMaxMountTableBytes = 16 << 20;
   return ParseMountTable(ReadRawAttribute(path, kMaxMountTableBytes));
+}
+
+std::vector<MountRecord> VisibleMounts(const std::vector<MountRecord>& records) {
+  std::map<std::string, size_t> last_at;
+  for (size_t i = 0; i < records.size(); ++i) last_at[records[i].mount_point] = i;
+  std::vector<MountRecord> visible;
+  for (size_t i = 0; i < records.size(); ++i) {
+    if (last_at[records[i].mount_point] == i) visible.push_back(records[i]);
+  }
+  return visible;
+}
+
+const MountRecord* FindMountByPrefix(const std::vector<MountRecord>& records, const std::string& path) {
+  const MountRecord* best = nullptr;
+  for (const MountRecord& record : records) {
+    const std::string& point = record.mount_point;
+    const bool holds = point == "/" || path == point || path.rfind(point + "/", 0) == 0;
+    if (holds && (best == nullptr || point.size() >= best->mount_point.size())) best = &record;
+  }
+  return best;
 }
 
 }  // namespace korvanel::platform

@@ -24,4 +24,11 @@ std::vector<MountRecord> ParseMountTable(const std::string& text);
 // The records of the mountinfo file at `path`; empty when it cannot be read.
 std::vector<MountRecord> ReadMountTable(const std::string& path);
 
+// The records that are not hidden: a later mount on the same mount point hides an earlier one.
+std::vector<MountRecord> VisibleMounts(const std::vector<MountRecord>& records);
+
+// The record whose mount point is the longest prefix of the absolute `path` (by whole names), or
+// nullptr. Where the kernel can name the mount itself (statx), that answer is the better one.
+const MountRecord* FindMountByPrefix(const std::vector<MountRecord>& records, const std::string& path);
+
 }  // namespace korvanel::platform

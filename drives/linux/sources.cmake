@@ -12,6 +12,7 @@ add_library(korvanel_drives_system STATIC
   linux/sysfs_files.cpp
   linux/sysfs_texts.cpp
   linux/volume_label.cpp
+  linux/writable_places_linux.cpp
 )
 target_link_libraries(korvanel_drives_system
   PUBLIC korvanel_drives
@@ -26,6 +27,8 @@ korvanel_add_test(korvanel_drives_tests
     tests/sysfs_fixture_test.cpp
     tests/sysfs_texts_test.cpp
     tests/real_mounts_test.cpp
+    tests/test_place_test.cpp
+    tests/bounded_call_test.cpp
   LIBS korvanel_drives_system
   LABELS drives)
 

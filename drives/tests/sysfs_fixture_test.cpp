@@ -9,6 +9,7 @@
 
 #include "drives/drive_list.h"
 #include "drives/drive_listing.h"
+#include "drives/linux/disk_probe.h"
 #include "drives/linux/linux_drive_system.h"
 
 namespace korvanel {
@@ -241,6 +242,32 @@ TEST_F(FixtureMachine, RefreshDescribesDiskDrivesAndWhatIsKnownOfOthers) {
   const std::string listing = FormatDriveListing(list.Table());
   EXPECT_NE(listing.find("2: /data Samsung SSD 860\n Samsung SSD 860 [500G]\n"), std::string::npos);
   EXPECT_NE(listing.find("\n\n7: /mnt/nfs \n nfs4\n Partition: (server:/export) nfs4\n"), std::string::npos);
+}
+
+// A loop device's model goes wherever a disk's model goes, the comparison site included: it says
+// on which kind of file system its file lies, never where.
+TEST(FixtureDisks, ALoopDeviceNamesTheFileSystemOfItsFileNeverItsPath) {
+  SysfsFixture tree;
+  tree.MountTable(
+      "27 1 254:0 / / rw - ext4 /dev/vda rw\n"
+      "28 27 0:33 / /home rw - btrfs /dev/vdb rw\n"
+      "29 27 7:3 / /mnt/image rw - ext4 /dev/loop3 rw\n");
+  const std::pair<std::string, const char*> loops[] = {
+      {"loop3", "/home/anna/vm/disk.img\n"},
+      {"loop4", "/home/anna/old image.img (deleted)\n"},
+      {"loop5", "/srv/disk.img\n"},
+  };
+  for (const auto& [name, backing] : loops) {
+    tree.Disk("sys/devices/virtual/block/" + name, "7:" + name.substr(4), 2048);
+    tree.File("sys/devices/virtual/block/" + name + "/loop/backing_file", backing);
+  }
+  tree.Disk("sys/devices/virtual/block/loop6", "7:6", 2048);  // bound to no file
+  const platform::SystemRoots roots = tree.Roots();
+  EXPECT_EQ(platform::ProbeDisk(roots, "loop3").model, "Loop device (file on btrfs)");
+  EXPECT_EQ(platform::ProbeDisk(roots, "loop4").model, "Loop device (file on btrfs)");
+  EXPECT_EQ(platform::ProbeDisk(roots, "loop5").model, "Loop device (file on ext4)");
+  EXPECT_EQ(platform::ProbeDisk(roots, "loop6").model, "Loop device");
+  EXPECT_EQ(platform::ProbeDisk(roots, "loop3").interface, "Loop");
 }
 
 TEST(FixtureDisks, MissingSysfsGivesNoDiskListAndNoDrives) {

@@ -116,7 +116,9 @@ TEST_F(LanguagesTest, StoredLanguageOutsideTheTableShowsEnglish) {
   ChooseDefaultLanguage();
   EXPECT_EQ(CurrentLanguage(), 25);
   EXPECT_EQ(GetText(15), "Start ");
-  EXPECT_EQ(GetText(75), "Comparing the results on korvanel.example");
+  // The site's name is filled in where the "%s" stands, from the configured site.
+  EXPECT_EQ(GetText(75), "Comparing the results on %s");
+  EXPECT_EQ(SiteName(), "korvanel.example");
   for (const LanguageMenuItem& item : ListLanguages()) EXPECT_FALSE(item.current) << item.name;
 }
 
@@ -149,9 +151,11 @@ TEST_F(LanguagesTest, WithoutStoredLanguageTheLocaleDecides) {
 
 TEST_F(LanguagesTest, SelectingALanguageStoresItAndLeavesTranslationMode) {
   UseSettingsFile("[Program]\nlng=1\n");
-  UseTranslationTexts(TextTable{});
-  EXPECT_EQ(GetText(15), "str:15?");
-  EXPECT_EQ(LanguageEngineTexts()[0], "str:5?");
+  TextTable partial;
+  partial[15] = "Go";
+  UseTranslationTexts(partial);
+  EXPECT_EQ(GetText(15), "Go");
+  EXPECT_EQ(LanguageEngineTexts()[0], "... Initialize");
 
   ASSERT_TRUE(SelectLanguage(kGermanLanguage));
   EXPECT_FALSE(TranslationInUse());
@@ -188,11 +192,15 @@ TEST_F(LanguagesTest, MissingTextsFallBackToEnglishButEmptyOnesAreShown) {
   EXPECT_EQ(GetText(256), "");
   EXPECT_EQ(GetText(-1), "");
 
+  // A translation file's missing and empty texts are English's, not the current language's.
   TextTable file;
   file[9] = "from file";
+  file[7] = "";
   UseTranslationTexts(file);
   EXPECT_EQ(GetText(9), "from file");
-  EXPECT_EQ(GetText(77), "str:77?");
+  EXPECT_EQ(GetText(7), "Seven");
+  EXPECT_EQ(GetText(8), "Eight");
+  EXPECT_EQ(GetText(77), "");
 }
 
 }  // namespace

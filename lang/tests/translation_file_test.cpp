@@ -47,7 +47,7 @@ TEST_F(TranslationFileTest, ReportListsNineMissingTextsThenTheRestAsIds) {
   EXPECT_EQ(loaded.message,
             "79 %\n\nmiss:\n4=Donate\n5=... Initialize\n6=Sequential Read\n7=Sequential Write\n8=Random Read\n"
             "9=Random Write\n10=Disk is Full\n11=File Create Error\n12=Write Error\n...and...\n30,31,105,");
-  EXPECT_EQ(GetText(4), "str:4?");
+  EXPECT_EQ(GetText(4), "Donate");  // missing: English
   EXPECT_EQ(GetText(13), "Read Error");
 }
 
@@ -94,10 +94,17 @@ TEST_F(TranslationFileTest, UnreadableFileChangesNothing) {
     EXPECT_EQ(loaded.message, "");
     EXPECT_FALSE(TranslationInUse());
   }
-  // An empty file is a translation with nothing in it.
-  const TranslationLoad empty = LoadTranslationFile(WriteBytes("empty.txt", ""));
-  EXPECT_TRUE(empty.message.starts_with("0 %\n\nmiss:\n4=Donate\n"));
-  EXPECT_EQ(GetText(16), "str:16?");
+  // A file in which no text is recognised is no translation: an empty one, random bytes, lines
+  // with ids the program has no text for.
+  std::string random;
+  for (uint32_t i = 0, state = 7; i < 3072; ++i) random += static_cast<char>((state = state * 69069 + 1) >> 24);
+  for (const std::string& content : {std::string(), random, std::string("0001=x\n0300=y\nname=z\n")}) {
+    const TranslationLoad refused = LoadTranslationFile(WriteBytes("none.txt", content));
+    EXPECT_NE(refused.error.description.find("no text of the program"), std::string::npos);
+    EXPECT_EQ(refused.message, "");
+    EXPECT_FALSE(TranslationInUse());
+    EXPECT_EQ(GetText(16), "Stopp");
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "ui/panel/menu_model.h"
 
 #include "ui/panel/panel_ids.h"
+#include "ui/panel/panel_texts.h"
 #include "lang/languages.h"
 
 namespace korvanel::panel {
@@ -20,7 +21,8 @@ MenuPopup ProgramPopup() {
           {Item(kCommandScreenshotToFile, GetText(77), "document-save"),
            Item(kCommandScreenshotToPaint, GetText(78), "applications-graphics"), Separator(),
            Item(kCommandFaq, GetText(74), "internet-web-browser"),
-           Item(kCommandCompare, GetText(75), "internet-web-browser"),
+           // The site's name comes from the one place the site is configured, not from the texts.
+           Item(kCommandCompare, FilledIn(GetText(75), SiteName()), "internet-web-browser"),
            Item(kCommandHomepage, GetText(76), "internet-web-browser"), Separator(), volume_label, Separator(),
            Item(kCommandInfo, GetText(93), "help-about"), Separator(),
            Item(kCommandExit, GetText(46), "application-exit")}};

@@ -1,14 +1,19 @@
 #include "ui/panel/panel.h"
 
 #include "ui/panel/panel_ids.h"
+#include "ui/panel/value_tooltips.h"
+#include "common/path_text.h"
 #include "lang/languages.h"
 #include "results/finish_time.h"
+#include "results/measured_values.h"
 #include "settings/settings.h"
 
 namespace korvanel::panel {
 namespace {
 
 constexpr int kSizeCount = 4;
+constexpr const char* kRunStoppedText = "Stopped";
+constexpr const char* kRunFailedText = "Failed";
 constexpr int kDefaultSize = 1;
 
 }  // namespace
@@ -16,6 +21,7 @@ constexpr int kDefaultSize = 1;
 Panel::Panel(PanelServices services)
     : view_(services.view),
       desktop_(services.desktop),
+      drive_system_(services.drive_system),
       os_(services.os),
       channel_(services.ui),
       host_(channel_, *this),
@@ -32,9 +38,16 @@ Panel::~Panel() {
 void Panel::Open() {
   test_time_id_ = ReadSettingInt("test_time_id", test_time_id_);
   no_vol_label_ = ReadSettingInt("no_vol_label", no_vol_label_) != 0 ? 1 : 0;
+  ReadSettingString(kSettingsSection, kFolderSetting, stored_folder_);
+  // Chosen through the folder dialog, so never relative; anything else was edited in by hand.
+  if (PathFromUtf8(stored_folder_).has_root_directory()) {
+    folder_ = stored_folder_;
+    selected_key_ = FolderKey(folder_);
+  }
   view_.StartTimer(kTimerDriveRefresh, kDriveRefreshDelayMs);
   SetUp();
   ShowValues(TemplateValueTexts());
+  ShowTooltips(BenchResults{});
   view_.SetControlText(kFinishTimeControl, FinishTimeStamp());
   // Said once the panel is on screen: the user should know why choices will not be kept.
   if (const SysError problem = SettingsFileProblem()) {
@@ -117,21 +130,26 @@ void Panel::StartOrStop(int test_id) {
     ApplyControlStates();
     return;
   }
-  const std::optional<DriveEntry> drive = SelectedDrive();
-  if (State() != PanelState::kIdle || !drive) return;
+  const std::optional<TestPlaceItem> place = SelectedPlace();
+  if (State() != PanelState::kIdle || !place || !place->usable()) return;
   run_failed_ = false;
   run_stopped_ = false;
   results_complete_ = false;
   test_time_id_ = view_.SizeSelection();
   // The engine stores the length in the settings and resets the results.
-  if (engine_.Start({test_id, drive->Root, test_time_id_}) != BenchEngine::Outcome::kStarted) return;
+  if (engine_.Start({test_id, place->directory, test_time_id_}) != BenchEngine::Outcome::kStarted) return;
   run_active_ = true;
   stop_requested_ = false;
+  // The values of the last run do not belong to this one, even if it ends before measuring any.
+  ShowValues(ShownValueTexts(BenchResults{}));
+  ShowTooltips(BenchResults{});
+  last_run_time_.clear();
   ApplyControlStates();
 }
 
 void Panel::ApplyControlStates() {
-  const ControlStates controls = ControlsFor(State(), SelectedDrive().has_value());
+  const std::optional<TestPlaceItem> place = SelectedPlace();
+  const ControlStates controls = ControlsFor(State(), place && place->usable());
   for (int button : kTestButtons) view_.SetControlEnabled(button, controls.tests);
   for (int list : kLists) view_.SetControlEnabled(list, controls.lists);
   view_.SetControlEnabled(kCommandStart, controls.start);
@@ -143,12 +161,23 @@ void Panel::ShowValues(const ValueTexts& values) {
   shown_values_ = values;
 }
 
+void Panel::ShowTooltips(const BenchResults& results) {
+  const std::vector<ControlText> next = ValueTooltips(results);
+  for (size_t i = 0; i < next.size(); ++i) {
+    if (i >= shown_tooltips_.size() || shown_tooltips_[i].text != next[i].text) {
+      view_.SetControlTooltip(next[i].control_id, next[i].text);
+    }
+  }
+  shown_tooltips_ = next;
+}
+
 // --- the engine's reports ---
 
 void Panel::OnStatusText(const std::string& text) { view_.SetControlText(kControlStatus, text); }
 
 void Panel::OnResultsShown(const BenchResults& results) {
-  const ValueTexts next = FormatValueTexts(results);
+  // What the run has not measured (yet) shows as such, never as a zero or a rating made of zeros.
+  const ValueTexts next = ShownValueTexts(results);
   const auto texts = InRefreshOrder(next);
   for (int control : ChangedControls(shown_values_, next)) {
     for (const ControlText& text : texts) {
@@ -156,6 +185,7 @@ void Panel::OnResultsShown(const BenchResults& results) {
     }
   }
   shown_values_ = next;
+  ShowTooltips(results);
 }
 
 void Panel::OnEngineError(const std::string& text) {
@@ -171,6 +201,12 @@ void Panel::OnRunEnded() {
   run_active_ = false;
   stop_requested_ = false;
   results_complete_ = !run_failed_ && !run_stopped_;
+  // The status line ends empty after a complete run; otherwise it says why values are missing.
+  if (run_failed_) {
+    view_.SetControlText(kControlStatus, kRunFailedText);
+  } else if (run_stopped_) {
+    view_.SetControlText(kControlStatus, kRunStoppedText);
+  }
   ApplyControlStates();
   if (refresh_pending_ && !waiting_) {
     refresh_pending_ = false;
@@ -178,7 +214,12 @@ void Panel::OnRunEnded() {
   }
 }
 
-void Panel::OnRunFinishTime() { view_.SetControlText(kFinishTimeControl, FinishTimeStamp()); }
+void Panel::OnRunFinishTime() {
+  // A run started right after the end was reported has its own values on show already.
+  if (run_active_) return;
+  last_run_time_ = FinishTimeStamp();
+  view_.SetControlText(kFinishTimeControl, last_run_time_);
+}
 
 // --- set-up ---
 

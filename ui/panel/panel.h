@@ -13,6 +13,7 @@
 #include "ui/panel/panel_state.h"
 #include "ui/panel/panel_texts.h"
 #include "ui/panel/panel_view.h"
+#include "ui/panel/test_places.h"
 #include "ui/panel/ui_channel.h"
 #include "drives/drive_list.h"
 #include "drives/drive_system.h"
@@ -70,13 +71,22 @@ class Panel : private EngineEvents {
 
   void ApplyControlStates();
   void ShowValues(const ValueTexts& values);
+  void ShowTooltips(const BenchResults& results);
   void StartOrStop(int test_id);
   void SelectSizeAfterSetUp(int remembered);
 
-  // Drives (panel_drives.cpp).
+  // Drives and folders (panel_drives.cpp).
   void StartDriveRefresh();
-  void OnDrivesRefreshed();
+  void OnDrivesRefreshed(const std::optional<TestPlaceItem>& folder_place);
+  // Lists the drives' places, then `folder_place` when there is one, then "Choose folder...".
+  void ListPlaces(const std::optional<TestPlaceItem>& folder_place);
+  int IndexOf(const std::string& key) const;
   void SelectDrive(bool force);
+  void ChooseFolder();
+  void RememberFolder(const std::string& folder);
+  void ResetShownResults();
+  std::optional<TestPlaceItem> SelectedPlace() const;
+  // The drive of the selected place.
   std::optional<DriveEntry> SelectedDrive() const;
 
   // Ending (panel_cancel.cpp).
@@ -104,6 +114,7 @@ class Panel : private EngineEvents {
 
   PanelView& view_;
   Desktop& desktop_;
+  DriveSystem& drive_system_;
   platform::SystemVersion os_;
   UiChannel channel_;
   PanelEngineHost host_;
@@ -112,6 +123,8 @@ class Panel : private EngineEvents {
 
   PanelTexts texts_;
   ValueTexts shown_values_;
+  std::string last_run_time_;  // when the run whose values are on show ended; empty: none
+  std::vector<ControlText> shown_tooltips_;
   int test_time_id_ = 1;
   int no_vol_label_ = 0;
 
@@ -123,7 +136,10 @@ class Panel : private EngineEvents {
   bool run_failed_ = false;       // the last run showed an error
   bool run_stopped_ = false;      // the last run was stopped before its end
   bool results_complete_ = false; // the shown results come from a run that ended normally
-  std::string selected_root_;     // the drive selected before a refresh, kept through it
+  std::vector<TestPlaceItem> places_;  // the drive list's items before "Choose folder..."
+  std::string folder_;            // the folder chosen with "Choose folder...", or empty
+  std::string stored_folder_;     // the folder as the settings hold it
+  std::string selected_key_;      // the selected place, whose values are on show
 
   // The wait for a stopping run before the end (Escape, the close box, Exit).
   int wait_steps_left_ = 0;

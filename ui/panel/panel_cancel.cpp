@@ -38,11 +38,15 @@ void Panel::BeginWaitForRun() {
 void Panel::OnWaitStep() {
   if (!waiting_) return;
   if (engine_.busy()) engine_.RequestStop();
-  if (!engine_.run_exists() && !refreshing_) {
-    // The exit code tells a script that a run had to be stopped first.
-    return End(stopped_run_for_end_ && !exit_after_wait_ ? kExitAfterStoppedRun : kExitNormal);
-  }
-  if (--wait_steps_left_ > 0 || exit_after_wait_) return view_.StartTimer(kTimerCancelWait, kCancelWaitStepMs);
+  // The exit code tells a script that a run had to be stopped first.
+  const int exit_code = stopped_run_for_end_ && !exit_after_wait_ ? kExitAfterStoppedRun : kExitNormal;
+  if (!engine_.run_exists() && !refreshing_) return End(exit_code);
+  if (--wait_steps_left_ > 0) return view_.StartTimer(kTimerCancelWait, kCancelWaitStepMs);
+  // Only a drive refresh is left, stuck on a drive that does not answer (a network mount whose
+  // server is gone): it writes nothing anywhere, so the program need not wait for it any longer.
+  if (!engine_.run_exists()) return End(exit_code);
+  // Exit waits for the run's cleanup, however long it takes: its test file must go.
+  if (exit_after_wait_) return view_.StartTimer(kTimerCancelWait, kCancelWaitStepMs);
   // Two seconds were not enough: the panel stays open and the run keeps stopping.
   waiting_ = false;
 }

@@ -13,6 +13,7 @@
 #include "export/screenshot_naming.h"
 #include "lang/languages.h"
 #include "lang/translation_file.h"
+#include "results/measured_values.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "settings/locale_date_time.h"
@@ -146,8 +147,10 @@ void Panel::CopyResults() {
   if (const std::optional<DriveEntry> drive = SelectedDrive()) input.drive_summary = drive->Root + "\n" + drive->Summary;
   const int size = view_.SizeSelection();
   if (size >= 0 && size < static_cast<int>(texts_.sizes.size())) input.test_length = texts_.sizes[size];
-  input.values = shown_values_;
-  input.finish_time = LastLocaleDateTime().date_time_text;
+  // The same values as on show, with "-" also where the panel still shows its template texts.
+  input.values = ShownValueTexts(engine_.results());
+  // The time of the run, not of the last clock reading (a screenshot reads it too).
+  input.finish_time = last_run_time_;
   view_.CopyToClipboard(ResultsText(input));
 }
 

@@ -57,6 +57,10 @@ inline constexpr int kScreenshotToPaintDelayMs = 500;
 inline constexpr int kCancelWaitStepMs = 20;
 inline constexpr int kCancelWaitSteps = 100;
 
+// The folder chosen with "Choose folder...", kept in the settings while it is the chosen place.
+inline constexpr const char* kSettingsSection = "Program";
+inline constexpr const char* kFolderSetting = "test_folder";
+
 // Exit codes of the panel.
 inline constexpr int kExitNormal = 0;
 inline constexpr int kExitAfterStoppedRun = 4660;

@@ -20,15 +20,13 @@ bool UsesCompactButtons(int language) {
          std::end(kCompactButtonLanguages);
 }
 
-// The notice names the site; the text's one "%s" marks where. Replaced, never used as a format.
-std::string NoticeText(const std::string& site) {
-  std::string text = GetSpecialText(22);
+}  // namespace
+
+std::string FilledIn(std::string text, const std::string& value) {
   const size_t mark = text.find("%s");
-  if (mark != std::string::npos) text.replace(mark, 2, site);
+  if (mark != std::string::npos) text.replace(mark, 2, value);
   return text;
 }
-
-}  // namespace
 
 std::string PanelTitle(const platform::SystemVersion& os) {
   return GetSpecialText(19) + " - OS:" + std::to_string(os.major) + "." + std::to_string(os.minor) + "." +
@@ -49,7 +47,9 @@ PanelTexts BuildPanelTexts(const platform::SystemVersion& os) {
   texts.start_caption = GetText(15);
   texts.stop_caption = GetText(16);
   for (int id = 30; id <= 33; ++id) texts.sizes.push_back(GetText(id));
-  texts.footer = {MenuItem{kCommandNotice, NoticeText(SiteAddress()), ""}, MenuItem{kCommandLanguage, "# LNG", ""}};
+  // The notice names the site's address where its "%s" stands.
+  texts.footer = {MenuItem{kCommandNotice, FilledIn(GetSpecialText(22), SiteAddress()), ""},
+                  MenuItem{kCommandLanguage, "# LNG", ""}};
   texts.donate = GetText(4);
   texts.test_button_font = UsesCompactButtons(language) ? ButtonFont::kCompact : ButtonFont::kLarge;
   texts.start_button_font = language == kCompactStartLanguage ? ButtonFont::kCompact : ButtonFont::kLarge;
@@ -67,7 +67,18 @@ std::vector<ControlText> AccessibleDescriptions() {
       {kReadRatingControl, "Read rating"},     {kWriteRatingControl, "Write rating"},
       {kTotalRatingControl, "Total rating"},   {kFinishTimeControl, "Date and time of the last run"},
       {kControlStatus, "Status"},              {kControlSummary, "Drive summary"},
+      // What each test button measures.
+      {kCommandStart, "Runs every test below one after the other"},
+      {kCommandSequential, "1 MiB blocks read and written one after the other"},
+      {kCommandRandom4K, "Random 4 KiB reads and writes, one request at a time"},
+      {kCommandRandom512K, "Random 512 KiB reads and writes"},
+      {kCommandQueued4K, "Random 4 KiB reads and writes with 64 requests in flight"},
+      {kCommandAccessTime, "How long one random 4 KiB read and write takes"},
   };
+}
+
+std::vector<ControlText> AccessibleNames() {
+  return {{kCommandDriveList, "Drive"}, {kCommandSizeList, "Test length"}, {kControlStatus, "Status"}};
 }
 
 }  // namespace korvanel::panel

@@ -27,10 +27,19 @@ struct PanelTexts {
 
 PanelTexts BuildPanelTexts(const platform::SystemVersion& os);
 
+// `text` with its one "%s" replaced by `value`; never used as a format, so a translation's other
+// "%" signs stay as they are.
+std::string FilledIn(std::string text, const std::string& value);
+
 // "Korvanel 1.84 - OS:6.1.0": the program, its version and the system's version.
 std::string PanelTitle(const platform::SystemVersion& os);
 
-// What each value, rating and status control shows, for a screen reader ("Sequential read", ...).
+// What each value, rating and status control shows and what each test button measures, for a
+// screen reader ("Sequential read", ...).
 std::vector<ControlText> AccessibleDescriptions();
+
+// The names a screen reader gives the two lists, whatever they show, and the status line while it
+// is empty.
+std::vector<ControlText> AccessibleNames();
 
 }  // namespace korvanel::panel

@@ -13,8 +13,11 @@
 namespace korvanel::panel {
 
 struct DriveItem {
-  std::string text;  // root and model
+  std::string text;  // root and model, a folder's path, or "Choose folder..."
   DriveKind kind = DriveKind::kFixed;
+  bool folder = false;   // a folder (or the item that chooses one): shown with a folder's icon
+  bool enabled = true;   // greyed and not selectable when false
+  std::string tooltip;   // where the test goes, or why it cannot go there
 };
 
 // The two fonts of the single-test buttons: the large one, or a smaller one for languages whose
@@ -28,6 +31,8 @@ class PanelView {
   // --- texts and states of controls, by id (panel_ids.h, results/value_texts.h) ---
   virtual void SetControlText(int control, const std::string& text) = 0;
   virtual void SetControlEnabled(int control, bool enabled) = 0;
+  // The text a pointer resting on the control shows; empty: none.
+  virtual void SetControlTooltip(int control, const std::string& text) = 0;
   virtual void SetTitle(const std::string& title) = 0;
   virtual void SetButtonFonts(ButtonFont test_buttons, ButtonFont start_button) = 0;
   virtual void SetRightToLeft(bool right_to_left) = 0;
@@ -65,6 +70,8 @@ class PanelView {
   virtual std::optional<std::string> AskSaveFileName(const std::string& proposed_name) = 0;
   // The file the user chose to open; nothing when cancelled.
   virtual std::optional<std::string> AskOpenFileName() = 0;
+  // The folder the user chose, starting in `start`; nothing when cancelled.
+  virtual std::optional<std::string> AskFolderName(const std::string& start) = 0;
 
   // --- what leaves the panel ---
   // The panel drawn by itself into a PNG image, its title above it; empty when drawing failed.

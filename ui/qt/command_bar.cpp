@@ -1,5 +1,6 @@
 #include "ui/qt/command_bar.h"
 
+#include <QBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolButton>
@@ -26,8 +27,9 @@ std::map<int, QAction*> FillMenu(QMenu* menu, const std::vector<panel::MenuItem>
   return actions;
 }
 
-CommandBar::CommandBar(QMenuBar* bar, std::function<void(int)> on_command, std::function<void()> on_menu_opens)
-    : QObject(bar), bar_(bar), on_command_(std::move(on_command)), on_menu_opens_(std::move(on_menu_opens)) {}
+CommandBar::CommandBar(QMenuBar* bar, QBoxLayout* row, std::function<void(int)> on_command,
+                       std::function<void()> on_menu_opens)
+    : QObject(bar), bar_(bar), row_(row), on_command_(std::move(on_command)), on_menu_opens_(std::move(on_menu_opens)) {}
 
 void CommandBar::SetMenu(const panel::MenuBar& menu) {
   // Deleting a menu takes its actions with it; the bar forgets them by itself.
@@ -48,12 +50,12 @@ void CommandBar::SetChecked(int command, bool checked) {
 
 void CommandBar::SetStripButton(const std::string& text, int command) {
   if (strip_ == nullptr) {
-    strip_ = new QToolButton(bar_);
+    strip_ = new QToolButton;
     strip_->setAutoRaise(true);
     strip_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     strip_->setIcon(ThemeIcon("emblem-favorite"));
     connect(strip_, &QToolButton::clicked, this, [this] { on_command_(strip_command_); });
-    bar_->setCornerWidget(strip_, Qt::TopRightCorner);
+    row_->addWidget(strip_);
   }
   strip_->setText(QString::fromStdString(text));
   strip_->setAccessibleName(QString::fromStdString(text));

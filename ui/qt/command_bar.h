@@ -12,6 +12,7 @@
 #include "ui/panel/menu_model.h"
 
 class QAction;
+class QBoxLayout;
 class QMenu;
 class QMenuBar;
 class QToolButton;
@@ -21,8 +22,10 @@ namespace korvanel::ui {
 class CommandBar : public QObject {
  public:
   // `on_command` gets the command of a chosen item or of the right-hand button; `on_menu_opens`
-  // runs before any popup shows, so the panel can set check marks.
-  CommandBar(QMenuBar* bar, std::function<void(int)> on_command, std::function<void()> on_menu_opens);
+  // runs before any popup shows, so the panel can set check marks. The right-hand button goes into
+  // `row` after the bar: beside it rather than in its corner, where a screen reader would not find
+  // it (a menu bar offers only its menus to one).
+  CommandBar(QMenuBar* bar, QBoxLayout* row, std::function<void(int)> on_command, std::function<void()> on_menu_opens);
 
   // Replaces every popup with those of `menu`; the old ones are deleted.
   void SetMenu(const panel::MenuBar& menu);
@@ -37,6 +40,7 @@ class CommandBar : public QObject {
 
  private:
   QMenuBar* bar_;
+  QBoxLayout* row_;
   QToolButton* strip_ = nullptr;
   int strip_command_ = 0;
   std::function<void(int)> on_command_;

@@ -1,5 +1,6 @@
 #include "ui/qt/qt_panel_window.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
@@ -18,13 +19,17 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QStandardItemModel>
 #include <QStandardPaths>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "ui/panel/panel.h"
 #include "ui/panel/panel_ids.h"
@@ -74,12 +79,37 @@ QString PlainLines(const std::string& text) { return ToQt(text).remove('\r'); }
 
 }  // namespace
 
+namespace {
+
+// The panel is the program's window: a screen reader announces it as one (a plain widget would be
+// a mere "filler" to it) and reads its title.
+QAccessibleInterface* PanelWindowAccessible(const QString&, QObject* object) {
+  if (auto* window = dynamic_cast<QtPanelWindow*>(object)) return new QAccessibleWidget(window, QAccessible::Window);
+  return nullptr;
+}
+
+}  // namespace
+
 QtPanelWindow::QtPanelWindow() {
+  static const bool factory_installed = (QAccessible::installFactory(&PanelWindowAccessible), true);
+  (void)factory_installed;
   setWindowIcon(ui::ProgramIcon());
   BuildLayout();
   for (const ControlText& description : AccessibleDescriptions()) {
     if (QWidget* control = Control(description.control_id)) control->setAccessibleDescription(ToQt(description.text));
   }
+  for (const ControlText& name : AccessibleNames()) {
+    if (name.control_id == kControlStatus) {
+      status_name_ = ToQt(name.text);  // given while the line is empty
+    } else if (QWidget* control = Control(name.control_id)) {
+      // A list's own name is what it shows; a screen reader finds what it chooses through a label.
+      // The panel has room for none on screen, so the label stays hidden and only names the list.
+      auto* label = new QLabel(ToQt(name.text), control->parentWidget());
+      label->setBuddy(control);
+      label->hide();
+    }
+  }
+  status_->setAccessibleName(status_name_);
   auto* copy = new QShortcut(QKeySequence::Copy, this);
   connect(copy, &QShortcut::activated, this, [this] { Command(kCommandCopyResults); });
   ApplyFonts();
@@ -91,20 +121,41 @@ QtPanelWindow::~QtPanelWindow() = default;
 
 void QtPanelWindow::BuildLayout() {
   auto* root = new QVBoxLayout(this);
-  root->setSizeConstraint(QLayout::SetFixedSize);  // sized by its contents, like a dialog
-  auto* menu_bar = new QMenuBar(this);
-  root->setMenuBar(menu_bar);
+  // Sized by its contents like a dialog, within the screen (FitToScreen); the spacing is set so the
+  // fitting can add it up.
+  const int spacing = style()->combinedLayoutSpacing(QSizePolicy::DefaultType, QSizePolicy::DefaultType, Qt::Vertical);
+  root->setSpacing(spacing > 0 ? spacing : 6);
+  // The menu bar and the Donate button share the top row.
+  auto* top = new QWidget(this);
+  auto* top_row = new QHBoxLayout(top);
+  top_row->setContentsMargins(0, 0, 0, 0);
+  top_row->setSpacing(0);
+  auto* menu_bar = new QMenuBar(top);
+  top_row->addWidget(menu_bar, 1);
+  root->setMenuBar(top);
   command_bar_ = new ui::CommandBar(
-      menu_bar, [this](int command) { Command(command); },
+      menu_bar, top_row, [this](int command) { Command(command); },
       [this] {
         if (panel_) panel_->OnMenuAboutToShow();
       });
-  root->addWidget(Separator());
-  root->addLayout(BuildDriveRow());
-  root->addWidget(Separator());
-  root->addLayout(BuildValueColumns());
-  root->addLayout(BuildStartRow());
-  root->addWidget(BuildRatings());
+  // Everything but the menu bar, the status line and the footer scrolls when the screen is too
+  // small for it (a large font, a high scale, a netbook), so those three always stay in view.
+  content_ = new QWidget;
+  auto* body = new QVBoxLayout(content_);
+  body->setContentsMargins(0, 0, 0, 0);
+  body->addWidget(Separator());
+  body->addLayout(BuildDriveRow());
+  body->addWidget(Separator());
+  body->addLayout(BuildValueColumns());
+  body->addLayout(BuildStartRow());
+  body->addWidget(BuildRatings());
+  scroll_ = new QScrollArea;
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setWidgetResizable(true);
+  scroll_->setWidget(content_);
+  scroll_->setFocusPolicy(Qt::NoFocus);
+  content_->installEventFilter(this);
+  root->addWidget(scroll_);
 
   status_ = new QLabel(".....");
   status_->setTextFormat(Qt::PlainText);
@@ -131,6 +182,10 @@ QLayout* QtPanelWindow::BuildDriveRow() {
   drive_list_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   drive_list_->setMinimumContentsLength(18);
   connect(drive_list_, &QComboBox::activated, this, [this] { Command(kCommandDriveList); });
+  // The list says where the chosen drive's test goes, as each item does.
+  connect(drive_list_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    drive_list_->setToolTip(index < 0 ? QString() : drive_list_->itemData(index, Qt::ToolTipRole).toString());
+  });
   controls_[kCommandDriveList] = drive_list_;
   size_list_ = new QComboBox;
   size_list_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -256,6 +311,7 @@ void QtPanelWindow::ApplyFonts() {
                            summary_->contentsMargins().top() + summary_->contentsMargins().bottom());
   FitSummary();
   AlignRows();
+  FitToScreen();
 }
 
 // The summary box is as wide as its longest line, within reason; past that it scrolls.
@@ -295,6 +351,81 @@ void QtPanelWindow::LevelFirstRow() {
   finish_time->setFixedHeight(height);
 }
 
+// The window is as large as its contents, within the screen's free area; the scrolling part gives
+// up what does not fit, so the menu bar, the status line and the footer are never cut off.
+void QtPanelWindow::FitToScreen() {
+  fit_pending_ = false;
+  const QScreen* on = screen();
+  if (on == nullptr) return;
+  content_->layout()->activate();
+  const QSize natural = content_->layout()->totalSizeHint();
+  // What the window holds besides the scrolling part, stacked as the layout stacks it.
+  QLayout* root = layout();
+  const QMargins margins = root->contentsMargins();
+  int others_height = margins.top() + margins.bottom() + root->spacing() * (root->count() - 1);
+  // Only the menu row's height counts: a menu bar's width hint is its current width when it is
+  // laid out right to left.
+  if (QWidget* menu = root->menuBar()) others_height += menu->sizeHint().height();
+  for (int i = 0; i < root->count(); ++i) {
+    if (root->itemAt(i)->widget() != scroll_) others_height += root->itemAt(i)->sizeHint().height();
+  }
+  // What the window manager adds around the window: known once it is on screen, else a title bar.
+  QSize frame = frameGeometry().size() - geometry().size();
+  if (frame.isEmpty()) frame = QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight));
+  const QSize room = on->availableGeometry().size() - frame;
+  const int budget_width = room.width() - margins.left() - margins.right();
+  const int budget_height = room.height() - others_height;
+  const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  bool vertical = natural.height() > budget_height;
+  const bool horizontal = natural.width() + (vertical ? bar : 0) > budget_width;
+  vertical = vertical || natural.height() + (horizontal ? bar : 0) > budget_height;
+  const int width = std::min(natural.width() + (vertical ? bar : 0), budget_width);
+  const int height = std::min(natural.height() + (horizontal ? bar : 0), budget_height);
+  setFixedSize(width + margins.left() + margins.right(), height + others_height);
+}
+
+// The notice in the footer gives way when the window is narrow: shortened with "...", whole in its
+// tooltip and for a screen reader; "# LNG" beside it always stays whole.
+void QtPanelWindow::ShortenNotice() {
+  QToolButton* notice = FooterButton(kCommandNotice);
+  if (notice == nullptr) return;
+  const QString full = notice->accessibleName();
+  int others = 0;
+  for (QToolButton* button : footer_buttons_) {
+    if (button != notice) others += button->sizeHint().width() + footer_->spacing();
+  }
+  const QMargins margins = layout()->contentsMargins();
+  const int room = width() - margins.left() - margins.right() - others;
+  const QFontMetrics metrics = notice->fontMetrics();
+  const int chrome = notice->sizeHint().width() - metrics.horizontalAdvance(notice->text());
+  const QString shown = metrics.elidedText(full, Qt::ElideRight, room - chrome);
+  if (shown != notice->text()) notice->setText(shown);
+  notice->setToolTip(shown != full ? full : QString());
+}
+
+bool QtPanelWindow::eventFilter(QObject* watched, QEvent* event) {
+  // The contents asked for a new size (a language, a font, a summary): fit them again, once.
+  if (watched == content_ && event->type() == QEvent::LayoutRequest) ScheduleFit();
+  return QWidget::eventFilter(watched, event);
+}
+
+bool QtPanelWindow::event(QEvent* event) {
+  // The same for the status line and the footer, which lie outside the contents.
+  if (event->type() == QEvent::LayoutRequest) ScheduleFit();
+  return QWidget::event(event);
+}
+
+void QtPanelWindow::ScheduleFit() {
+  if (fit_pending_) return;
+  fit_pending_ = true;
+  QTimer::singleShot(0, this, [this] { FitToScreen(); });
+}
+
+void QtPanelWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  ShortenNotice();
+}
+
 // --- PanelView ---
 
 QWidget* QtPanelWindow::Control(int id) const {
@@ -306,8 +437,12 @@ void QtPanelWindow::SetControlText(int control, const std::string& text) {
   QWidget* widget = Control(control);
   if (auto* label = qobject_cast<QLabel*>(widget)) {
     label->setText(ToQt(text));
+    // An empty status line still has a name for a screen reader; otherwise its text is the name.
+    if (label == status_) status_->setAccessibleName(ToQt(text).trimmed().isEmpty() ? status_name_ : QString());
   } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
     button->setText(ToQt(text));
+    // The captions end in a blank for their look; a screen reader reads the words alone.
+    button->setAccessibleName(ToQt(text).trimmed());
   } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
     group->setTitle(ToQt(text));
   } else if (widget == summary_) {
@@ -317,7 +452,20 @@ void QtPanelWindow::SetControlText(int control, const std::string& text) {
 }
 
 void QtPanelWindow::SetControlEnabled(int control, bool enabled) {
-  if (QWidget* widget = Control(control)) widget->setEnabled(enabled);
+  QWidget* widget = Control(control);
+  if (widget == nullptr) return;
+  widget->setEnabled(enabled);
+  // The first choice to make takes the keyboard as soon as it can (the list is filled then), and
+  // shows it: a keyboard user must see where the focus is before pressing a key.
+  if (widget == drive_list_ && enabled && !drive_list_focused_) {
+    drive_list_focused_ = true;
+    drive_list_->setFocus(Qt::OtherFocusReason);
+    setAttribute(Qt::WA_KeyboardFocusChange);
+  }
+}
+
+void QtPanelWindow::SetControlTooltip(int control, const std::string& text) {
+  if (QWidget* widget = Control(control)) widget->setToolTip(ToQt(text));
 }
 
 void QtPanelWindow::SetTitle(const std::string& title) { setWindowTitle(ToQt(title)); }
@@ -348,12 +496,14 @@ void QtPanelWindow::SetFooterButtons(const std::vector<MenuItem>& buttons) {
     auto* button = new QToolButton;
     button->setAutoRaise(true);
     button->setText(ToQt(item.text));
+    button->setAccessibleName(ToQt(item.text));
     button->setProperty("command", item.command);
     const int command = item.command;
     connect(button, &QToolButton::clicked, this, [this, command] { Command(command); });
     footer_->insertWidget(position++, button);
     footer_buttons_.push_back(button);
   }
+  ShortenNotice();
 }
 
 QToolButton* QtPanelWindow::FooterButton(int command) const {
@@ -375,7 +525,14 @@ void QtPanelWindow::SelectSize(int index) { size_list_->setCurrentIndex(index); 
 
 void QtPanelWindow::SetDriveItems(const std::vector<DriveItem>& items) {
   drive_list_->clear();
-  for (const DriveItem& item : items) drive_list_->addItem(ui::DriveIcon(item.kind), ToQt(item.text));
+  auto* model = qobject_cast<QStandardItemModel*>(drive_list_->model());
+  for (const DriveItem& item : items) {
+    const int index = drive_list_->count();
+    drive_list_->addItem(item.folder ? ui::ThemeIcon("folder") : ui::DriveIcon(item.kind), ToQt(item.text));
+    drive_list_->setItemData(index, ToQt(item.tooltip), Qt::ToolTipRole);
+    // Greyed: the list skips it, and its tooltip says why.
+    if (!item.enabled && model != nullptr) model->item(index)->setEnabled(false);
+  }
   drive_list_->setCurrentIndex(-1);
 }
 
@@ -432,6 +589,12 @@ std::optional<std::string> QtPanelWindow::AskSaveFileName(const std::string& pro
 
 std::optional<std::string> QtPanelWindow::AskOpenFileName() {
   const QString chosen = QFileDialog::getOpenFileName(this, "Load from File (Unicode)", QDir::homePath());
+  if (chosen.isEmpty()) return std::nullopt;
+  return chosen.toStdString();
+}
+
+std::optional<std::string> QtPanelWindow::AskFolderName(const std::string& start) {
+  const QString chosen = QFileDialog::getExistingDirectory(this, "Choose folder...", ToQt(start));
   if (chosen.isEmpty()) return std::nullopt;
   return chosen.toStdString();
 }
@@ -513,6 +676,11 @@ void QtPanelWindow::closeEvent(QCloseEvent* event) {
 void QtPanelWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   LevelFirstRow();
+  if (first_show_) {
+    first_show_ = false;
+    if (QWindow* window = windowHandle()) connect(window, &QWindow::screenChanged, this, [this] { FitToScreen(); });
+  }
+  FitToScreen();
 }
 
 void QtPanelWindow::changeEvent(QEvent* event) {

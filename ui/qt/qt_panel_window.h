@@ -14,6 +14,7 @@ class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class QScrollArea;
 class QTimer;
 class QToolButton;
 class QHBoxLayout;
@@ -38,6 +39,7 @@ class QtPanelWindow : public QWidget, public PanelView, public UiThread {
   // PanelView
   void SetControlText(int control, const std::string& text) override;
   void SetControlEnabled(int control, bool enabled) override;
+  void SetControlTooltip(int control, const std::string& text) override;
   void SetTitle(const std::string& title) override;
   void SetButtonFonts(ButtonFont test_buttons, ButtonFont start_button) override;
   void SetRightToLeft(bool right_to_left) override;
@@ -58,6 +60,7 @@ class QtPanelWindow : public QWidget, public PanelView, public UiThread {
   int ChooseFromLanguageMenu(const std::vector<MenuItem>& items) override;
   std::optional<std::string> AskSaveFileName(const std::string& proposed_name) override;
   std::optional<std::string> AskOpenFileName() override;
+  std::optional<std::string> AskFolderName(const std::string& start) override;
   std::string RenderPng() override;
   void CopyToClipboard(const std::string& text) override;
 
@@ -72,6 +75,9 @@ class QtPanelWindow : public QWidget, public PanelView, public UiThread {
   QImage RenderImage();
 
  protected:
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -90,6 +96,9 @@ class QtPanelWindow : public QWidget, public PanelView, public UiThread {
   void FitSummary();
   void AlignRows();
   void LevelFirstRow();
+  void FitToScreen();
+  void ScheduleFit();
+  void ShortenNotice();
 
   Panel* panel_ = nullptr;
   ui::CommandBar* command_bar_ = nullptr;
@@ -102,6 +111,12 @@ class QtPanelWindow : public QWidget, public PanelView, public UiThread {
   QComboBox* size_list_ = nullptr;
   QPlainTextEdit* summary_ = nullptr;
   QLabel* status_ = nullptr;
+  QString status_name_;            // the status line's name while it is empty
+  QScrollArea* scroll_ = nullptr;  // holds everything between the menu bar and the status line
+  QWidget* content_ = nullptr;
+  bool fit_pending_ = false;
+  bool first_show_ = true;
+  bool drive_list_focused_ = false;
   QHBoxLayout* footer_ = nullptr;
   QVBoxLayout* middle_column_ = nullptr;
   std::vector<QToolButton*> footer_buttons_;

@@ -24,6 +24,7 @@ class FakePanelView : public PanelView, public UiThread {
   // --- what the panel showed ---
   std::map<int, std::string> texts;
   std::map<int, bool> enabled;
+  std::map<int, std::string> tooltips;
   std::string title;
   ButtonFont test_font = ButtonFont::kLarge, start_font = ButtonFont::kLarge;
   bool right_to_left = false;
@@ -53,11 +54,13 @@ class FakePanelView : public PanelView, public UiThread {
 
   // --- the user's answers ---
   int language_choice = 0;
-  std::optional<std::string> save_answer, open_answer;
+  std::optional<std::string> save_answer, open_answer, folder_answer;
+  std::vector<std::string> folder_starts;  // where each folder dialog started
   std::string png = "\x89PNG fake picture";
 
   void SetControlText(int control, const std::string& text) override { texts[control] = text; }
   void SetControlEnabled(int control, bool on) override { enabled[control] = on; }
+  void SetControlTooltip(int control, const std::string& text) override { tooltips[control] = text; }
   void SetTitle(const std::string& text) override { title = text; }
   void SetButtonFonts(ButtonFont tests, ButtonFont start) override {
     test_font = tests;
@@ -113,15 +116,25 @@ class FakePanelView : public PanelView, public UiThread {
     return save_answer;
   }
   std::optional<std::string> AskOpenFileName() override { return open_answer; }
+  std::optional<std::string> AskFolderName(const std::string& start) override {
+    folder_starts.push_back(start);
+    return folder_answer;
+  }
   std::string RenderPng() override { return png; }
   void CopyToClipboard(const std::string& text) override { clipboard = text; }
   std::vector<std::string> proposed_names;
 
+  // Runs on the posting thread after each task is handed in: lets a test hold a worker right there.
+  std::function<void()> after_post;
+
   // --- UiThread: tasks wait until the test pumps ---
   void Post(std::function<void()> task) override {
-    std::lock_guard lock(mutex_);
-    tasks_.push_back(std::move(task));
-    posted_.notify_all();
+    {
+      std::lock_guard lock(mutex_);
+      tasks_.push_back(std::move(task));
+      posted_.notify_all();
+    }
+    if (after_post) after_post();
   }
 
   // Runs handed-in tasks until `until()` holds; false after 20 s without it.

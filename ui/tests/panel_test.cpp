@@ -9,6 +9,10 @@
 #include <atomic>
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
+#include <future>
+#include <mutex>
+#include <thread>
 
 #include "ui/panel/panel_ids.h"
 #include "ui/tests/fake_panel_view.h"
@@ -17,9 +21,14 @@
 #include "korvanel_version.h"
 #include "common/testing/scratch.h"
 #include "engine/tests/fake_system.h"
+#include "export/base64.h"
 #include "platform/paths.h"
+#include "lang/language_image.h"
 #include "lang/languages.h"
+#include "lang/lzari.h"
+#include "common/text_encoding.h"
 #include "results/finish_time.h"
+#include "settings/locale_date_time.h"
 #include "settings/settings.h"
 
 namespace korvanel::panel {
@@ -80,6 +89,25 @@ class PanelTest : public ::testing::Test {
 
   bool Enabled(int control) { return view_.enabled[control]; }
 
+  // The test directory of the run that holds its first pass, as the fake disk recorded it.
+  std::string TestDirectoryMade() {
+    EXPECT_TRUE(view_.PumpUntil([&] { return view_.timers.count(kTimerPassWindow) != 0; }));
+    for (const std::string& path : sys_.Directories()) return path;
+    return "";
+  }
+
+  // The result query the comparison page carries, decoded the way the site decodes it.
+  static std::string ReportQuery(const std::string& page) {
+    const std::string field = "name='korvaneldata' value=\"";
+    const size_t start = page.find(field) + field.size();
+    CBase64 coder;
+    if (!coder.DecodeText(page.substr(start, page.find('"', start) - start).c_str())) return "";
+    std::string reversed(reinterpret_cast<const char*>(coder.DecodedData()), coder.DecodedLength());
+    std::reverse(reversed.begin(), reversed.end());
+    if (!coder.DecodeText(reversed.c_str())) return "";
+    return std::string(reinterpret_cast<const char*>(coder.DecodedData()), coder.DecodedLength());
+  }
+
   // Where the private directory holds `name`: beside a probe written there, since the directory is
   // reached only by writing into it.
   static std::string PrivatePath(const std::string& name) {
@@ -110,9 +138,10 @@ TEST_F(PanelTest, ControlsFollowTheStatesFromOpeningToARunAndBack) {
   EXPECT_FALSE(Enabled(kCommandDriveList));
 
   ASSERT_TRUE(view_.PumpUntil([&] { return panel_.State() == PanelState::kIdle; }));
-  ASSERT_EQ(view_.drives.size(), 2u);
+  ASSERT_EQ(view_.drives.size(), 3u);
   EXPECT_EQ(view_.drives[0].text, "/data Disk A");
   EXPECT_EQ(view_.drives[1].kind, DriveKind::kRemovable);
+  EXPECT_EQ(view_.drives[2].text, "Choose folder...");
   EXPECT_EQ(view_.drive_selection, 0);
   EXPECT_NE(view_.texts[kControlSummary].find("Disk A [500G]"), std::string::npos);
   for (int control : {kCommandStart, kCommandSequential, kCommandAccessTime, kCommandDriveList, kCommandSizeList}) {
@@ -229,6 +258,33 @@ TEST_F(PanelTest, ExitDuringARunWaitsForTheCleanupAndEndsNormally) {
   EXPECT_TRUE(sys_.Files().empty());
 }
 
+// A drive refresh stuck on a drive that does not answer (a network mount whose server is gone) must
+// not keep the panel from closing: Escape, a signal and Exit end it after the bounded wait.
+TEST_F(PanelTest, AStuckDriveRefreshDoesNotKeepThePanelFromClosing) {
+  for (int command : {kCommandCancel, kCommandExit}) {
+    SCOPED_TRACE(command);
+    std::promise<void> answer;
+    drives_.data_answers = answer.get_future().share();
+    FakePanelView view;
+    view.pass_timer_id = kTimerPassWindow;
+    Panel panel{{view, view, desktop_, drives_, sys_, sys_, {}}};
+    panel.Open();
+    ASSERT_TRUE(view.TakeTimer(kTimerDriveRefresh));
+    panel.OnTimer(kTimerDriveRefresh);
+    EXPECT_EQ(panel.State(), PanelState::kRefreshingDrives);
+    panel.OnCommand(command);
+    int steps = 0;
+    while (!view.quit_code && view.TakeTimer(kTimerCancelWait)) {
+      panel.OnTimer(kTimerCancelWait);
+      ASSERT_LE(++steps, kCancelWaitSteps);
+    }
+    EXPECT_EQ(view.quit_code, kExitNormal);
+    // The drive answers in the end, and the refresh thread with it.
+    answer.set_value();
+  }
+  drives_.data_answers = {};
+}
+
 TEST_F(PanelTest, SetUpAnyNumberOfTimesLeavesOneOfEachAndKeepsTheSize) {
   OpenAndListDrives();
   view_.SelectSize(3);
@@ -293,6 +349,33 @@ TEST_F(PanelTest, TheSameDriveKeepsTheResultsAndAnotherResetsThem) {
   EXPECT_EQ(panel_.Engine().results().SR, 0);
   EXPECT_EQ(view_.texts[kSeqReadControl], "0.00 MB");
   EXPECT_NE(view_.texts[kControlSummary].find("Stick B"), std::string::npos);
+}
+
+// "Hide the volume label, then take a screenshot" must show the results: a refresh of the drive
+// list keeps them as long as the same drive stays chosen.
+TEST_F(PanelTest, ARefreshOnTheSameDriveKeepsTheShownResults) {
+  OpenAndListDrives();
+  RunToEnd(kCommandStart);
+  const std::string measured = view_.texts[kSeqReadControl];
+  const std::string total = view_.texts[kTotalRatingControl];
+  ASSERT_NE(measured.find("MB/s"), std::string::npos);
+  panel_.OnCommand(kCommandToggleVolumeLabel);
+  ASSERT_TRUE(view_.PumpUntil([&] { return panel_.State() == PanelState::kIdle; }));
+  EXPECT_EQ(view_.texts[kSeqReadControl], measured);
+  EXPECT_EQ(view_.texts[kTotalRatingControl], total);
+  EXPECT_NE(panel_.Engine().results().SR, 0);
+  panel_.OnCommand(kCommandCompare);  // still a complete run to compare
+  EXPECT_EQ(desktop_.files.size(), 1u);
+
+  // A refresh asked for during a run comes after it, and keeps that run's values too.
+  HoldPass();
+  panel_.OnCommand(kCommandSequential);
+  panel_.OnCommand(kCommandToggleVolumeLabel);
+  ReleasePass();
+  ASSERT_TRUE(view_.PumpUntil([&] { return panel_.State() == PanelState::kRefreshingDrives; }));
+  ASSERT_TRUE(view_.PumpUntil([&] { return panel_.State() == PanelState::kIdle; }));
+  EXPECT_NE(view_.texts[kSeqReadControl].find("MB/s"), std::string::npos) << view_.texts[kSeqReadControl];
+  EXPECT_NE(panel_.Engine().results().SR, 0);
 }
 
 TEST_F(PanelTest, ARefreshKeepsTheChosenDriveAndWaitsForARunningBenchmark) {
@@ -485,6 +568,246 @@ TEST_F(PanelTest, CopyGivesTheResultsAsText) {
       << text;
   EXPECT_NE(text.find("64 X 4K: Read "), std::string::npos);
   EXPECT_NE(text.find("Benchmark: Read "), std::string::npos);
+}
+
+TEST_F(PanelTest, EachDriveGetsAPlaceTheUserCanWriteAndOneWithoutIsGreyedWithItsReason) {
+  // /data belongs to root, the home on it is the user's; the stick is not the user's at all.
+  drives_.unwritable = {"/data", "/media/stick"};
+  OpenAndListDrives();
+  ASSERT_EQ(view_.drives.size(), 3u);
+  EXPECT_TRUE(view_.drives[0].enabled);
+  EXPECT_EQ(view_.drives[0].tooltip, "Test folder: /data/home/anna");
+  EXPECT_FALSE(view_.drives[1].enabled);
+  EXPECT_EQ(view_.drives[1].tooltip,
+            "/media/stick: Permission denied; there is no folder on this drive you can write in");
+  EXPECT_TRUE(view_.drives[2].enabled);
+  EXPECT_TRUE(view_.drives[2].folder);
+
+  // Start on /data measures in the home; the comparison page still names only the mount point.
+  HoldPass();
+  panel_.OnCommand(kCommandStart);
+  EXPECT_EQ(TestDirectoryMade().rfind("/data/home/anna/Korvanel", 0), 0u) << TestDirectoryMade();
+  ReleasePass();
+  PumpUntilRunGone();
+  panel_.OnCommand(kCommandCompare);
+  ASSERT_EQ(desktop_.files.size(), 1u);
+  const std::string query = ReportQuery(ReadWholeFile(desktop_.files[0]));
+  EXPECT_EQ(query.rfind("Vol=/data&Bytes=", 0), 0u) << query;
+  EXPECT_EQ(query.find("anna"), std::string::npos) << query;
+
+  // The stick cannot be started: said in the status line before Start is pressed.
+  view_.SelectDrive(1);
+  panel_.OnCommand(kCommandDriveList);
+  EXPECT_FALSE(Enabled(kCommandStart));
+  EXPECT_FALSE(Enabled(kCommandSequential));
+  EXPECT_EQ(view_.texts[kControlStatus], view_.drives[1].tooltip);
+  panel_.OnCommand(kCommandStart);
+  EXPECT_EQ(panel_.State(), PanelState::kIdle);
+}
+
+TEST_F(PanelTest, WithoutTheRootAndTheHomeTheSharedTemporaryDirectoryOfTheDriveTakesTheTest) {
+  drives_.unwritable = {"/data", "/data/home/anna"};
+  OpenAndListDrives();
+  EXPECT_EQ(view_.drives[0].tooltip, "Test folder: /data/tmp");
+  // The first drive the user can write is chosen at the start.
+  drives_.unwritable.insert("/data/tmp");
+  panel_.OnCommand(kCommandToggleVolumeLabel);
+  ASSERT_TRUE(view_.PumpUntil([&] { return panel_.State() == PanelState::kIdle; }));
+  EXPECT_FALSE(view_.drives[0].enabled);
+  EXPECT_EQ(view_.drive_selection, 1);
+  EXPECT_TRUE(Enabled(kCommandStart));
+}
+
+TEST_F(PanelTest, AChosenFolderTakesTheTestIsKeptInTheSettingsAndReportsOnlyItsDrive) {
+  OpenAndListDrives();
+  view_.folder_answer = "/media/stick/benchmarks";
+  view_.SelectDrive(2);  // "Choose folder..."
+  panel_.OnCommand(kCommandDriveList);
+  EXPECT_EQ(view_.folder_starts, std::vector<std::string>{"/data/home/anna"});
+  ASSERT_EQ(view_.drives.size(), 4u);
+  EXPECT_EQ(view_.drives[2].text, "/media/stick/benchmarks");
+  EXPECT_TRUE(view_.drives[2].folder);
+  EXPECT_EQ(view_.drive_selection, 2);
+  EXPECT_NE(view_.texts[kControlSummary].find("Stick B"), std::string::npos);
+  std::string stored;
+  ReadSettingString("Program", "test_folder", stored);
+  EXPECT_EQ(stored, "/media/stick/benchmarks");
+
+  HoldPass();
+  panel_.OnCommand(kCommandSequential);
+  EXPECT_EQ(TestDirectoryMade().rfind("/media/stick/benchmarks/Korvanel", 0), 0u) << TestDirectoryMade();
+  ReleasePass();
+  PumpUntilRunGone();
+  panel_.OnCommand(kCommandCopyResults);
+  EXPECT_EQ(view_.clipboard.find("benchmarks"), std::string::npos) << view_.clipboard;
+
+  // The next start lists the folder and chooses it again.
+  FakePanelView next_view;
+  Panel next{{next_view, next_view, desktop_, drives_, sys_, sys_, {}}};
+  next.Open();
+  next.OnTimer(kTimerDriveRefresh);
+  ASSERT_TRUE(next_view.PumpUntil([&] { return next.State() == PanelState::kIdle; }));
+  EXPECT_EQ(next_view.drive_selection, 2);
+  EXPECT_EQ(next_view.drives[2].text, "/media/stick/benchmarks");
+
+  // A drive chosen instead is what the settings keep from then on.
+  next_view.SelectDrive(0);
+  next.OnCommand(kCommandDriveList);
+  ReadSettingString("Program", "test_folder", stored);
+  EXPECT_EQ(stored, "");
+}
+
+TEST_F(PanelTest, AFolderTheUserCannotWriteIsRefusedAndACancelledDialogKeepsTheDrive) {
+  OpenAndListDrives();
+  view_.SelectDrive(1);
+  panel_.OnCommand(kCommandDriveList);
+
+  view_.SelectDrive(2);
+  panel_.OnCommand(kCommandDriveList);  // cancelled
+  EXPECT_EQ(view_.drive_selection, 1);
+  EXPECT_EQ(view_.drives.size(), 3u);
+
+  drives_.unwritable = {"/data/system"};
+  view_.folder_answer = "/data/system";
+  view_.SelectDrive(2);
+  panel_.OnCommand(kCommandDriveList);
+  ASSERT_EQ(view_.errors.size(), 1u);
+  EXPECT_EQ(view_.errors[0], "Cannot test in /data/system:\n/data/system: Permission denied");
+  EXPECT_EQ(view_.drive_selection, 1);
+  EXPECT_TRUE(Enabled(kCommandStart));
+}
+
+TEST_F(PanelTest, ASingleTestShowsAndCopiesOnlyWhatItMeasured) {
+  OpenAndListDrives();
+  RunToEnd(kCommandRandom4K);
+  EXPECT_NE(view_.texts[kRnd4ReadControl].find("MB/s"), std::string::npos);
+  // Neither zeros nor ratings made of them: 4K alone once gave ratings of 4.3 / 11.8 / 7.5.
+  for (int control : {kSeqReadControl, kSeqWriteControl, kQdWriteControl, kAccessReadControl, kReadRatingControl,
+                      kWriteRatingControl, kTotalRatingControl}) {
+    EXPECT_EQ(view_.texts[control], "-") << control;
+  }
+  panel_.OnCommand(kCommandCopyResults);
+  EXPECT_NE(view_.clipboard.find("Sequential: Read -, Write -\n"), std::string::npos) << view_.clipboard;
+  EXPECT_NE(view_.clipboard.find("Benchmark: Read - + Write - = -\n"), std::string::npos) << view_.clipboard;
+  EXPECT_NE(view_.clipboard.find("4K: Read " + view_.texts[kRnd4ReadControl].substr(0, 3)), std::string::npos)
+      << view_.clipboard;
+  EXPECT_EQ(view_.texts[kControlStatus], "");
+}
+
+TEST_F(PanelTest, AStoppedOrFailedRunSaysSoInTheStatusLine) {
+  OpenAndListDrives();
+  HoldPass();
+  panel_.OnCommand(kCommandStart);
+  panel_.OnCommand(kCommandStart);  // Stop
+  ReleasePass();
+  PumpUntilRunGone();
+  EXPECT_EQ(view_.texts[kControlStatus], "Stopped");
+  EXPECT_EQ(view_.texts[kTotalRatingControl], "-");
+
+  sys_.create_file_error = EACCES;
+  RunToEnd(kCommandSequential);
+  EXPECT_EQ(view_.texts[kControlStatus], "Failed");
+  EXPECT_EQ(view_.texts[kSeqReadControl], "-");
+}
+
+TEST_F(PanelTest, ATranslationWithoutATextIsRefusedAndAPartialOneFallsBackToEnglish) {
+  OpenAndListDrives();
+  const std::string random = scratch_ / "random.txt";
+  std::string bytes;
+  uint32_t state = 12345;
+  for (int i = 0; i < 3000; ++i) {
+    state = state * 1103515245u + 12345u;
+    bytes += static_cast<char>(state >> 24);
+  }
+  std::ofstream(random, std::ios::binary) << bytes;
+  view_.language_choice = kCommandLoadTranslation;
+  view_.open_answer = random;
+  panel_.OnCommand(kCommandLanguage);
+  ASSERT_EQ(view_.errors.size(), 1u);
+  EXPECT_NE(view_.errors[0].find("random.txt"), std::string::npos) << view_.errors[0];
+  EXPECT_FALSE(TranslationInUse());
+  EXPECT_EQ(view_.menu[0].items[0].text, "Screenshot to File");
+
+  const std::string partial = scratch_ / "partial.txt";
+  std::ofstream(partial) << "21=Lire\n22=Ecrire\n";
+  view_.open_answer = partial;
+  panel_.OnCommand(kCommandLanguage);
+  EXPECT_TRUE(TranslationInUse());
+  EXPECT_EQ(view_.texts[kControlReadFrame], "Lire");
+  EXPECT_EQ(view_.texts[kCommandSequential], "Sequential");
+  EXPECT_EQ(view_.menu[0].items[0].text, "Screenshot to File");
+}
+
+// Ctrl+C copies the time of the run, not of whatever read the clock since (a screenshot's name).
+TEST_F(PanelTest, CopyGivesTheTimeOfTheLastRun) {
+  OpenAndListDrives();
+  RunToEnd(kCommandSequential);
+  const std::string run_time = view_.texts[kFinishTimeControl];
+  // A second later, a screenshot reads the clock for its name.
+  for (int wait = 0; wait < 60 && RefreshLocaleDateTime().date_time_text == run_time; ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  view_.save_answer.reset();
+  panel_.OnCommand(kCommandScreenshotToFile);
+  panel_.OnTimer(kTimerScreenshotToFile);
+  ASSERT_NE(LastLocaleDateTime().date_time_text, run_time);
+  panel_.OnCommand(kCommandCopyResults);
+  EXPECT_NE(view_.clipboard.find("\n" + run_time + "\n"), std::string::npos) << view_.clipboard << run_time;
+  EXPECT_EQ(view_.clipboard.find(LastLocaleDateTime().date_time_text), std::string::npos) << view_.clipboard;
+}
+
+// The comparison item names the site from the one place the site is configured, whatever the
+// language files say.
+TEST_F(PanelTest, TheComparisonItemNamesTheConfiguredSite) {
+  OpenAndListDrives();
+  EXPECT_EQ(view_.menu[0].items[4].text, "Comparing the results on korvanel.example");
+  // The built-in table as a build with another site in lang/site_addresses.cmake would pack it.
+  const std::vector<uint8_t> unpacked = LzariDecode(BuiltInLanguageImage());
+  LanguageTable table = IndexLanguageTable(
+      Utf16LeToUtf8(std::string_view(reinterpret_cast<const char*>(unpacked.data()), unpacked.size())));
+  table.special_texts[20] = "https://benchmarks.example.org/";
+  table.special_texts[21] = "https://benchmarks.example.org/de/";
+  InstallLanguageTable(table);
+  panel_.SetUp();
+  EXPECT_EQ(view_.menu[0].items[4].text, "Comparing the results on benchmarks.example.org");
+  ASSERT_TRUE(SelectLanguage(kGerman));
+  panel_.SetUp();
+  EXPECT_EQ(view_.menu[0].items[4].text, "Vergleichen der Ergebnisse auf benchmarks.example.org");
+  ASSERT_TRUE(LoadLanguageTable());
+}
+
+// Start pressed after the run's end reached the panel, while the worker is still winding down,
+// starts the next run: it is neither taken for a Stop nor lost.
+TEST_F(PanelTest, StartRightAfterARunEndsIsNotLost) {
+  OpenAndListDrives();
+  const std::thread::id panel_thread = std::this_thread::get_id();
+  std::mutex mutex;
+  std::condition_variable released;
+  bool hold = true, held = false;
+  // The worker's first handing-in after its cleanup is the end of the run: it waits there.
+  view_.after_post = [&] {
+    if (std::this_thread::get_id() == panel_thread || panel_.Engine().busy()) return;
+    std::unique_lock lock(mutex);
+    if (held) return;
+    held = true;
+    released.wait_for(lock, std::chrono::seconds(10), [&] { return !hold; });
+  };
+  panel_.OnCommand(kCommandSequential);
+  ASSERT_TRUE(view_.PumpUntil([&] { return panel_.State() == PanelState::kIdle; }));
+  ASSERT_TRUE(panel_.Engine().run_exists());  // the worker has not let go of its run yet
+  std::thread release([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    std::lock_guard lock(mutex);
+    hold = false;
+    released.notify_all();
+  });
+  panel_.OnCommand(kCommandRandom4K);
+  EXPECT_EQ(panel_.State(), PanelState::kRunning);
+  release.join();
+  view_.after_post = nullptr;
+  PumpUntilRunGone();
+  EXPECT_EQ(panel_.Engine().test_id(), kCommandRandom4K);
+  EXPECT_NE(view_.texts[kRnd4ReadControl].find("MB/s"), std::string::npos);
 }
 
 TEST_F(PanelTest, InfoShowsTheFiveExplanations) {

@@ -1,6 +1,7 @@
 // The Qt window over the panel's logic, offscreen: what it shows after set-up and a language
 // change, its menus and keys, the pages it hands to the desktop (recorded, never opened) and its
 // picture. The drives are scripted and the engine runs on a fake disk (engine/tests).
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -8,10 +9,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QScreen>
+#include <QStandardItemModel>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
+#include <functional>
 #include <memory>
 
 #include "ui/panel/panel.h"
@@ -108,7 +113,8 @@ class QtPanelWindowTest : public QObject {
     QCOMPARE(TextOf(Control(kControlRatingFrame)), QString("Benchmark "));
     QCOMPARE(TextOf(Control(kSeqReadControl)), QString("0.00 MB"));
     auto* drives = static_cast<QComboBox*>(Control(kCommandDriveList));
-    QCOMPARE(drives->count(), 2);
+    QCOMPARE(drives->count(), 3);
+    QCOMPARE(drives->itemText(2), QString("Choose folder..."));
     QCOMPARE(drives->currentText(), QString("/data Disk A"));
     QVERIFY(!drives->itemIcon(1).isNull());
     auto* sizes = static_cast<QComboBox*>(Control(kCommandSizeList));
@@ -132,7 +138,7 @@ class QtPanelWindowTest : public QObject {
     QCOMPARE(sizes->currentIndex(), 3);
     QCOMPARE(sizes->itemText(0), QString::fromStdString(GetText(30)));
     // One Donate button and two footer buttons however often the set-up ran.
-    QCOMPARE(OwnToolButtons(Bar()), 1);
+    QCOMPARE(OwnToolButtons(Bar()->parentWidget()), 1);
     QCOMPARE(OwnToolButtons(window_.get()), 3);
     QCOMPARE(Bar()->actions().count(), 2);
 
@@ -249,6 +255,101 @@ class QtPanelWindowTest : public QObject {
     QCOMPARE(Control(kReadRatingControl)->accessibleDescription(), QString("Read rating"));
     QCOMPARE(Control(kControlStatus)->accessibleDescription(), QString("Status"));
     QCOMPARE(Control(kFinishTimeControl)->accessibleDescription(), QString("Date and time of the last run"));
+  }
+
+  // What a screen reader says of each control: the lists by what they choose, the buttons by their
+  // words without the captions' trailing blanks and by what they measure, the empty status line.
+  void screenReadersHearNamesDescriptionsAndTooltips() {
+    const auto name = [](QWidget* widget) { return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name); };
+    const auto label = [](QWidget* widget) {
+      const auto labels = QAccessible::queryAccessibleInterface(widget)->relations(QAccessible::Label);
+      return labels.isEmpty() ? QString() : labels.first().first->text(QAccessible::Name);
+    };
+    QCOMPARE(label(Control(kCommandDriveList)), QString("Drive"));
+    QCOMPARE(label(Control(kCommandSizeList)), QString("Test length"));
+    QCOMPARE(name(Control(kCommandAccessTime)), QString("Access time"));
+    QCOMPARE(name(Control(kCommandStart)), QString("Start"));
+    QCOMPARE(Control(kCommandQueued4K)->accessibleDescription(),
+             QString("Random 4 KiB reads and writes with 64 requests in flight"));
+    QCOMPARE(name(Control(kControlStatus)), QString("Status"));
+    // The first control has the keyboard and shows it.
+    QCOMPARE(window_->focusWidget(), Control(kCommandDriveList));
+    QVERIFY(window_->testAttribute(Qt::WA_KeyboardFocusChange));
+    // Tooltips give the unit, and after a run the requests per second of the 4K values.
+    QVERIFY(Control(kSeqReadControl)->toolTip().contains("KiB per millisecond"));
+    static_cast<QPushButton*>(Control(kCommandRandom4K))->click();
+    QTRY_COMPARE_WITH_TIMEOUT(panel_->State(), PanelState::kIdle, 30000);
+    QVERIFY2(Control(kRnd4ReadControl)->toolTip().contains(" IOPS (4 KiB requests per second)"),
+             qPrintable(Control(kRnd4ReadControl)->toolTip()));
+    QVERIFY(!Control(kSeqReadControl)->toolTip().contains("IOPS"));
+    QCOMPARE(name(Control(kControlStatus)), QString("Status"));
+  }
+
+  // Orca announces a window by its role and title, and finds a button only where the accessibility
+  // tree has it.
+  void theWindowIsAnnouncedAsOneAndHoldsTheDonateButton() {
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(window_.get());
+    QCOMPARE(window->role(), QAccessible::Window);
+    QCOMPARE(window->text(QAccessible::Name), window_->windowTitle());
+    const std::function<QAccessibleInterface*(QAccessibleInterface*, QObject*)> find =
+        [&](QAccessibleInterface* node, QObject* wanted) -> QAccessibleInterface* {
+      for (int i = 0; i < node->childCount(); ++i) {
+        QAccessibleInterface* child = node->child(i);
+        if (child == nullptr) continue;
+        if (child->object() == wanted) return child;
+        if (QAccessibleInterface* below = find(child, wanted)) return below;
+      }
+      return nullptr;
+    };
+    QAccessibleInterface* donate = find(window, window_->command_bar()->strip_button());
+    QVERIFY(donate != nullptr);
+    QCOMPARE(donate->text(QAccessible::Name), QString("Donate"));
+    QVERIFY(donate->actionInterface() != nullptr);
+  }
+
+  void aDriveWithoutAPlaceIsGreyedWithItsReason() {
+    drives_->unwritable = {"/data", "/data/home/anna", "/data/tmp"};
+    window_->command_bar()->Action(kCommandToggleVolumeLabel)->trigger();
+    QTRY_COMPARE(panel_->State(), PanelState::kIdle);
+    auto* drives = static_cast<QComboBox*>(Control(kCommandDriveList));
+    auto* model = static_cast<QStandardItemModel*>(drives->model());
+    QVERIFY(!model->item(0)->isEnabled());
+    QVERIFY(model->item(1)->isEnabled());
+    QVERIFY(drives->itemData(0, Qt::ToolTipRole).toString().startsWith("/data: Permission denied"));
+    QCOMPARE(drives->currentIndex(), 1);
+    QCOMPARE(drives->toolTip(), QString("Test folder: /media/stick"));
+    QVERIFY(!drives->itemIcon(2).isNull());
+  }
+
+  // A larger desktop font in German on an 800 x 600 screen (the offscreen screen's size): the
+  // window stays on the screen, and the status line and the footer stay whole inside it.
+  void aSmallScreenWithALargeFontKeepsTheFooterInView() {
+    const QFont normal = QApplication::font();
+    QFont large = normal;
+    large.setPointSizeF(normal.pointSizeF() * 1.5);
+    QApplication::setFont(large);
+    QVERIFY(SelectLanguage(kGerman));
+    panel_->SetUp();
+    QApplication::processEvents();
+    QTRY_VERIFY(window_->height() > 0);
+    QApplication::processEvents();
+    const QRect screen = window_->screen()->availableGeometry();
+    if (const QByteArray keep = qgetenv("KORVANEL_TEST_PICTURES"); !keep.isEmpty()) {
+      window_->RenderImage().save(keep + "/small-screen-de.png");
+    }
+    const auto restore = qScopeGuard([&] {
+      QApplication::setFont(normal);
+      SelectLanguage(kEnglish);
+    });
+    QCOMPARE(screen.size(), QSize(800, 600));
+    QVERIFY2(window_->frameGeometry().height() <= screen.height(),
+             qPrintable(QString("%1 > %2").arg(window_->frameGeometry().height()).arg(screen.height())));
+    QVERIFY(window_->frameGeometry().width() <= screen.width());
+    for (QWidget* part : {static_cast<QWidget*>(window_->FooterButton(kCommandLanguage)), Control(kControlStatus)}) {
+      const QRect where(part->mapTo(window_.get(), QPoint(0, 0)), part->size());
+      QVERIFY2(window_->rect().contains(where), qPrintable(QString("%1,%2 %3x%4").arg(where.x()).arg(where.y())
+                                                               .arg(where.width()).arg(where.height())));
+    }
   }
 
   void thePictureIsThePanelWithItsTitleAbove() {

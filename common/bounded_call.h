@@ -1,0 +1,56 @@
+#pragma once
+// Calls that may never return: a question to a network file system whose server has gone away
+// (statvfs, stat, open of its mount point) can block for as long as the mount exists. Each such call
+// runs on a thread of its own, and the caller waits for it only so long.
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <thread>
+
+namespace korvanel {
+
+namespace bounded_call_detail {
+// Marks `key` as having a call in flight; false when one is in flight already.
+bool Claim(const std::string& key);
+void Release(const std::string& key);
+}  // namespace bounded_call_detail
+
+// Runs `call` on a thread of its own and waits at most `limit` for it; nothing when it has not
+// returned by then. While an earlier call under the same `key` has not returned, nothing at once:
+// something that hangs holds one thread, not one per question. `call` must own everything it uses
+// (copies of paths, say): the thread may run on long after the caller has given up.
+template <typename T>
+std::optional<T> CallWithin(const std::string& key, std::chrono::milliseconds limit, std::function<T()> call) {
+  if (!bounded_call_detail::Claim(key)) return std::nullopt;
+  struct Outcome {
+    std::mutex mutex;
+    std::condition_variable done;
+    std::optional<T> value;
+  };
+  auto outcome = std::make_shared<Outcome>();
+  const auto run = [outcome, key, call = std::move(call)] {
+    T value = call();
+    bounded_call_detail::Release(key);
+    {
+      std::lock_guard lock(outcome->mutex);
+      outcome->value = std::move(value);
+    }
+    outcome->done.notify_all();
+  };
+  try {
+    std::thread(run).detach();
+  } catch (const std::system_error&) {
+    run();  // no thread to be had: ask without a bound rather than not at all
+  }
+  std::unique_lock lock(outcome->mutex);
+  outcome->done.wait_for(lock, limit, [&] { return outcome->value.has_value(); });
+  return outcome->value;
+}
+
+}  // namespace korvanel
