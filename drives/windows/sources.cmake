@@ -2,7 +2,6 @@
 # manager, disks from WMI, port drivers from the registry's device map.
 add_library(korvanel_drives_system STATIC
   windows/com_wmi_source.cpp
-  windows/file_system_routines_windows.cpp
   windows/registry_reader.cpp
   windows/volume_source.cpp
   windows/windows_drive_system.cpp
