@@ -1,6 +1,7 @@
 #include "engine/bench_engine.h"
 
 #include "engine/queued_test.h"
+#include "engine/rate_table.h"
 #include "engine/test_target.h"
 #include "engine/transfer_test.h"
 #include "settings/settings.h"
@@ -76,7 +77,7 @@ void BenchEngine::Worker(int test_id, std::string drive_dir, RunParameters param
     RunFullSequence(run);
   } else {
     PrepareTestTarget(run);
-    if (run.keep_running()) RunTest(run, test_id);
+    if (run.keep_running()) RunTest(run, *FindTestRates(test_id));
     CleanupTestTarget(run);
   }
   // Raised before the end is reported: the host may start the next run as soon as it hears of it.
@@ -86,24 +87,16 @@ void BenchEngine::Worker(int test_id, std::string drive_dir, RunParameters param
   run_exists_.store(false);
 }
 
-void BenchEngine::RunTest(RunContext& run, int test_id) {
-  switch (test_id) {
+void BenchEngine::RunTest(RunContext& run, const TestRates& test) {
+  switch (test.test) {
     case kTestSequential:
-      RunSequentialTest(run);
-      break;
-    case kTestRandom4K:
-      RunRandomTest(run, 4, &BenchResults::RR4KB, &BenchResults::RW4KB);
-      break;
-    case kTestRandom512K:
-      RunRandomTest(run, 512, &BenchResults::RR512KB, &BenchResults::RW512KB);
+      RunSequentialTest(run, test);
       break;
     case kTestQueued4K:
-      RunQueuedTest(run, 4, 64, &BenchResults::RR4KB64QD, &BenchResults::RW4KB64QD);
+      RunQueuedTest(run, test);
       break;
-    case kTestAccessTime:
-      RunRandomTest(run, 4, &BenchResults::RR, &BenchResults::RW);
-      break;
-    default:
+    default:  // 4 KB, 512 KB and the access time: one random block at a time
+      RunRandomTest(run, test);
       break;
   }
 }
@@ -111,9 +104,9 @@ void BenchEngine::RunTest(RunContext& run, int test_id) {
 void BenchEngine::RunFullSequence(RunContext& run) {
   run.host.PostStatus(run.Texts()[kTextInitialize]);
   PrepareTestTarget(run);
-  for (int test : {kTestSequential, kTestRandom4K, kTestRandom512K, kTestQueued4K}) {
+  for (const TestRates& test : kRateTable) {
     if (!run.keep_running()) break;
-    RunTest(run, test);
+    if (!IsAccessTime(test)) RunTest(run, test);
   }
   if (run.keep_running()) {
     // The access time comes from the 4 KB rates; only a 4 KB write rate of exactly 0 needs its own test.
@@ -122,7 +115,7 @@ void BenchEngine::RunFullSequence(RunContext& run) {
       run.results.Set(&BenchResults::RR, measured.RR4KB);
       run.StoreAndRefresh(&BenchResults::RW, measured.RW4KB);
     } else {
-      RunTest(run, kTestAccessTime);
+      RunTest(run, *FindTestRates(kTestAccessTime));
     }
   }
   CleanupTestTarget(run);

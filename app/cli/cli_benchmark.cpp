@@ -7,7 +7,7 @@
 
 #include "app/cli/cli_host.h"
 #include "app/cli/main_loop.h"
-#include "app/cli/measured_values.h"
+#include "results/measured_values.h"
 #include "app/cli/result_json.h"
 #include "app/cli/result_table.h"
 #include "app/cli/settings_notice.h"
