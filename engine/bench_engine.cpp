@@ -34,7 +34,6 @@ BenchEngine::Outcome BenchEngine::Start(const StartRequest& request) {
   flags_.pass_aborted.store(false);
   flags_.passes_lost_to_pauses.store(0);
   results_.Reset();
-  host_.PostResultsReset();
   RunParameters params;
   {
     std::lock_guard lock(params_mutex_);
@@ -44,7 +43,6 @@ BenchEngine::Outcome BenchEngine::Start(const StartRequest& request) {
   test_time_.store(request.test_time_index);
   WriteSettingInt("test_time_id", request.test_time_index);
   test_id_.store(request.test_id);
-  host_.SetRunningState(true);
   worker_ = std::thread(&BenchEngine::Worker, this, request.test_id, request.drive_dir, params);
   return Outcome::kStarted;
 }
@@ -82,8 +80,7 @@ void BenchEngine::Worker(int test_id, std::string drive_dir, RunParameters param
   }
   // Raised before the end is reported: the host may start the next run as soon as it hears of it.
   run_ending_.store(true);
-  host_.SetRunningState(false);
-  host_.StampFinishTime();
+  host_.PostRunEnded();
   run_exists_.store(false);
 }
 
