@@ -1,5 +1,7 @@
 #include "drives/windows/windows_drive_system.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <cwctype>
 #include <future>
@@ -210,6 +212,14 @@ std::optional<std::vector<DiskInfoEntry>> WindowsDriveSystem::ListDisksHolding(c
     return std::vector<DiskInfoEntry>{};
   }
   return Disks(volume->disks, volumes);
+}
+
+std::string WindowsDriveSystem::HomeDirectory() {
+  wchar_t* folder = nullptr;
+  std::string home;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Profile, 0, nullptr, &folder))) home = platform::Utf8FromWide(folder);
+  CoTaskMemFree(folder);
+  return home;
 }
 
 std::string WindowsDriveSystem::LastDiskProblem() const {

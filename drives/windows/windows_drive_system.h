@@ -38,6 +38,8 @@ class WindowsDriveSystem final : public DriveSystem {
   // The volume the opened directory lies on: a junction or a mounted folder on the way leads to
   // the volume it points to.
   std::optional<MountedDrive> FindMountOf(const std::string& path) override;
+  // The user's profile folder, where the folder dialog starts.
+  std::string HomeDirectory() override;
 
  private:
   std::optional<std::vector<DiskInfoEntry>> Disks(const std::vector<int>& indexes,

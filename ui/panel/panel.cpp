@@ -81,11 +81,12 @@ void Panel::OnCommand(int command) {
     case kCommandSizeList:
       test_time_id_ = view_.SizeSelection();
       WriteSettingInt("test_time_id", test_time_id_);
-      return;
+      return TellRefusedSettingsWrite();
     case kCommandLanguage: return ShowLanguageMenu();
     case kCommandToggleVolumeLabel:
       no_vol_label_ = 1 - no_vol_label_;
       WriteSettingInt("no_vol_label", no_vol_label_);
+      TellRefusedSettingsWrite();
       return StartDriveRefresh();
     case kCommandInfo: return ShowInfo();
     case kCommandCompare: return OpenComparisonReport();

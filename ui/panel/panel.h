@@ -108,6 +108,11 @@ class Panel : private EngineEvents {
   void ExportTranslation();
   void LoadTranslation();
   void ReportFailure(const std::string& what, const SysError& error);
+  // Why a file went elsewhere than usual (platform::PrivateFile), in the status line.
+  void TellNotice(const std::string& notice);
+  // A change the settings file could not take is said once per session: the choice holds for now
+  // but will not be there next time.
+  void TellRefusedSettingsWrite();
   platform::OpenOutcome OpenOnDesktop(const std::string& path);
   bool HasCommand(int command);
 
@@ -129,6 +134,7 @@ class Panel : private EngineEvents {
 
   bool drives_listed_ = false;   // the first drive refresh has ended
   bool refreshing_ = false;
+  bool told_refused_settings_write_ = false;
   bool refresh_pending_ = false;  // asked for during a run or a refresh; starts when that ends
   bool run_active_ = false;       // from an accepted start until the worker has ended
   bool stop_requested_ = false;

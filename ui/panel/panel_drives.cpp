@@ -116,7 +116,11 @@ void Panel::ChooseFolder() {
 
 void Panel::RememberFolder(const std::string& folder) {
   if (folder == stored_folder_) return;
-  if (WriteSettingString(kSettingsSection, kFolderSetting, folder)) stored_folder_ = folder;
+  if (WriteSettingString(kSettingsSection, kFolderSetting, folder)) {
+    stored_folder_ = folder;
+  } else {
+    TellRefusedSettingsWrite();
+  }
 }
 
 std::optional<TestPlaceItem> Panel::SelectedPlace() const {

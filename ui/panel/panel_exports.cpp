@@ -4,6 +4,7 @@
 #include <chrono>
 #include <ctime>
 
+#include "common/display_text.h"
 #include "ui/panel/menu_model.h"
 #include "ui/panel/panel.h"
 #include "ui/panel/panel_ids.h"
@@ -71,6 +72,18 @@ void Panel::ReportFailure(const std::string& what, const SysError& error) {
   view_.ShowError(what + ":\n" + error.description);
 }
 
+void Panel::TellNotice(const std::string& notice) {
+  if (!notice.empty()) view_.SetControlText(kControlStatus, EscapeControlCharacters(notice));
+}
+
+void Panel::TellRefusedSettingsWrite() {
+  const SysError refused = SettingsWriteProblem();
+  // An unreadable file was told when the panel opened.
+  if (!refused || told_refused_settings_write_ || SettingsFileProblem()) return;
+  told_refused_settings_write_ = true;
+  view_.ShowError("Settings file " + SettingsPath() + ":\n" + refused.description + "\n(the change is not stored)");
+}
+
 void Panel::OpenPage(int command) {
   const std::optional<std::string> page = PageForCommand(command);
   if (!page) return;
@@ -109,7 +122,8 @@ void Panel::OpenComparisonReport() {
   input.site_address = SiteAddress();
   const ComparisonReportOutcome outcome =
       WriteComparisonReport(input, [this](const std::string& path) { return OpenOnDesktop(path); });
-  if (outcome.error) ReportFailure("Cannot open the comparison page", outcome.error);
+  if (outcome.error) return ReportFailure("Cannot open the comparison page", outcome.error);
+  TellNotice(outcome.notice);
 }
 
 void Panel::ScreenshotToFile() {
@@ -134,6 +148,7 @@ void Panel::ScreenshotToPaint() {
   if (picture.empty()) return ReportFailure(std::string("Cannot write ") + kTemporaryPictureName, DrawingFailed());
   const platform::PrivateFile file = platform::WritePrivateTempFile(kTemporaryPictureName, {picture});
   if (file.error) return ReportFailure("Cannot write " + file.path, file.error);
+  TellNotice(file.notice);
   // Without a paint program the picture opens in the desktop's image viewer.
   const SysError error = desktop_.HasTool(platform::SystemTool::kPictureEditor)
                              ? desktop_.StartTool(platform::SystemTool::kPictureEditor, file.path)
@@ -158,6 +173,7 @@ void Panel::ShowLanguageMenu() {
   const int chosen = view_.ChooseFromLanguageMenu(BuildLanguageMenu());
   if (chosen >= kLanguageCommandBase && chosen <= kLanguageCommandLast) {
     if (SelectLanguage(chosen - kLanguageCommandBase)) SetUp();
+    TellRefusedSettingsWrite();
   } else if (chosen == kCommandTranslate) {
     ExportTranslation();
   } else if (chosen == kCommandLoadTranslation) {
@@ -167,7 +183,10 @@ void Panel::ShowLanguageMenu() {
 
 void Panel::ExportTranslation() {
   const TranslationExport exported = ExportTranslationFile([this](const std::string& path) { return OpenOnDesktop(path); });
-  if (exported.error) ReportFailure(std::string(exported.written ? "Cannot open " : "Cannot write ") + exported.path, exported.error);
+  if (exported.error) {
+    return ReportFailure(std::string(exported.written ? "Cannot open " : "Cannot write ") + exported.path, exported.error);
+  }
+  TellNotice(exported.notice);
 }
 
 void Panel::LoadTranslation() {

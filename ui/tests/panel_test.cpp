@@ -30,6 +30,7 @@
 #include "results/finish_time.h"
 #include "settings/locale_date_time.h"
 #include "settings/settings.h"
+#include "settings/whole_file.h"
 
 namespace korvanel::panel {
 namespace {
@@ -332,6 +333,50 @@ TEST_F(PanelTest, ASettingsFileThatCannotBeReadIsReportedOnceThePanelIsUp) {
   view_.RunPending();
   ASSERT_EQ(view_.errors.size(), 1u);
   EXPECT_EQ(view_.errors[0].rfind("Settings file " + directory + ":\n", 0), 0u) << view_.errors[0];
+}
+
+// A settings file at the reader's size limit takes no further key: the change holds for this
+// session, and the user learns once that it will not be there next time.
+TEST_F(PanelTest, AChangeTheSettingsFileCannotTakeIsToldOnce) {
+  {
+    std::ofstream file(scratch_ / "Korvanel.ini", std::ios::binary);
+    file << "[Program]\n; " << std::string(kMaxSettingsFileBytes - 20, 'x') << "\n";
+  }
+  OpenAndListDrives();
+  ASSERT_TRUE(view_.errors.empty());
+  view_.size_selection = 2;
+  panel_.OnCommand(kCommandSizeList);
+  ASSERT_EQ(view_.errors.size(), 1u);
+  EXPECT_EQ(view_.errors[0].rfind("Settings file " + SettingsPath() + ":\n", 0), 0u) << view_.errors[0];
+  EXPECT_NE(view_.errors[0].find("not stored"), std::string::npos) << view_.errors[0];
+  view_.size_selection = 3;
+  panel_.OnCommand(kCommandSizeList);
+  panel_.OnCommand(kCommandToggleVolumeLabel);
+  EXPECT_EQ(view_.errors.size(), 1u);
+}
+
+// Where another user (or anything else) holds the private directory's usual name, the exported file
+// goes to a directory of its own, and the status line says where.
+TEST_F(PanelTest, AnExportThatWentElsewhereSaysWhere) {
+  ScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
+  const std::string temporary = scratch_ / "tmp";
+  std::filesystem::create_directory(temporary);
+  ScopedEnv tmp("TMPDIR", temporary.c_str());
+  OpenAndListDrives();
+  view_.language_choice = kCommandTranslate;
+  panel_.OnCommand(kCommandLanguage);
+  ASSERT_EQ(desktop_.files.size(), 1u);
+  const std::filesystem::path usual = std::filesystem::path(desktop_.files[0]).parent_path();
+  if (usual.parent_path() != temporary) GTEST_SKIP() << "the private directory here does not follow TMPDIR";
+  EXPECT_EQ(view_.texts[kControlStatus], "");
+  std::filesystem::remove_all(usual);
+  std::ofstream(usual.string()) << "taken";
+  panel_.OnCommand(kCommandLanguage);
+  ASSERT_EQ(desktop_.files.size(), 2u);
+  EXPECT_NE(std::filesystem::path(desktop_.files[1]).parent_path(), usual);
+  EXPECT_NE(view_.texts[kControlStatus].find(std::filesystem::path(desktop_.files[1]).parent_path().string()),
+            std::string::npos)
+      << view_.texts[kControlStatus];
 }
 
 TEST_F(PanelTest, TheSameDriveKeepsTheResultsAndAnotherResetsThem) {

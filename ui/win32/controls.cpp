@@ -10,15 +10,20 @@ namespace {
 using platform::Utf8FromWide;
 using platform::WideFromUtf8;
 
-// The shell's own icon for each kind of drive, in its image list of small icons; -1 for none.
-int DriveIconIndex(DriveKind kind) {
-  SHSTOCKICONID id = SIID_DRIVEFIXED;
+SHSTOCKICONID DriveStockIcon(DriveKind kind) {
   switch (kind) {
-    case DriveKind::kRemovable: id = SIID_DRIVEREMOVE; break;
-    case DriveKind::kRemote: id = SIID_DRIVENET; break;
-    case DriveKind::kRamDisk: id = SIID_DRIVERAM; break;
+    case DriveKind::kRemovable: return SIID_DRIVEREMOVE;
+    case DriveKind::kRemote: return SIID_DRIVENET;
+    case DriveKind::kRamDisk: return SIID_DRIVERAM;
     case DriveKind::kFixed: break;
   }
+  return SIID_DRIVEFIXED;
+}
+
+// The shell's own icon for an item of the drive list, in its image list of small icons; -1 for
+// none. A place the user cannot write to shows a lock: the list cannot grey single items.
+int DriveIconIndex(const panel::DriveItem& item) {
+  const SHSTOCKICONID id = !item.enabled ? SIID_LOCK : item.folder ? SIID_FOLDER : DriveStockIcon(item.kind);
   SHSTOCKICONINFO info{};
   info.cbSize = sizeof info;
   if (FAILED(SHGetStockIconInfo(id, SHGSI_SYSICONINDEX | SHGSI_SMALLICON, &info))) return -1;
@@ -74,6 +79,7 @@ void DriveComboList::Attach(HWND combo_ex) {
 
 void DriveComboList::SetItems(const std::vector<panel::DriveItem>& items) {
   SendMessageW(combo_, CB_RESETCONTENT, 0, 0);
+  tooltips_.clear();
   int index = 0;
   for (const panel::DriveItem& item : items) {
     std::wstring text = WideFromUtf8(item.text);
@@ -81,11 +87,12 @@ void DriveComboList::SetItems(const std::vector<panel::DriveItem>& items) {
     entry.mask = CBEIF_TEXT;
     entry.iItem = index++;
     entry.pszText = text.data();
-    if (const int icon = DriveIconIndex(item.kind); icon >= 0) {
+    if (const int icon = DriveIconIndex(item); icon >= 0) {
       entry.mask |= CBEIF_IMAGE | CBEIF_SELECTEDIMAGE;
       entry.iImage = entry.iSelectedImage = icon;
     }
     SendMessageW(combo_, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&entry));
+    tooltips_.push_back(item.tooltip);
   }
   SendMessageW(combo_, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
 }
@@ -93,6 +100,15 @@ void DriveComboList::SetItems(const std::vector<panel::DriveItem>& items) {
 int DriveComboList::Selection() const { return static_cast<int>(SendMessageW(combo_, CB_GETCURSEL, 0, 0)); }
 
 void DriveComboList::Select(int index) { SendMessageW(combo_, CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+
+std::string DriveComboList::SelectedTooltip() const {
+  const int index = Selection();
+  return index >= 0 && index < static_cast<int>(tooltips_.size()) ? tooltips_[index] : std::string();
+}
+
+HWND DriveComboList::PointerTarget() const {
+  return reinterpret_cast<HWND>(SendMessageW(combo_, CBEM_GETCOMBOCONTROL, 0, 0));
+}
 
 // --- TextToolbar ---
 

@@ -34,7 +34,7 @@ class ComboList {
   HWND combo_ = nullptr;
 };
 
-// The drive list: a ComboBoxEx with the system's drive icons.
+// The drive list: a ComboBoxEx with the system's drive and folder icons.
 class DriveComboList {
  public:
   // Gives the list the system's small icons.
@@ -43,9 +43,14 @@ class DriveComboList {
   void SetItems(const std::vector<panel::DriveItem>& items);
   int Selection() const;
   void Select(int index);
+  // The tooltip of the selected item (where its test goes, or why it cannot go there).
+  std::string SelectedTooltip() const;
+  // The window under the pointer when it rests on the list (the ComboBoxEx's own combo box).
+  HWND PointerTarget() const;
 
  private:
   HWND combo_ = nullptr;
+  std::vector<std::string> tooltips_;
 };
 
 // A flat toolbar whose buttons are texts, each sized to its text, with an optional icon.

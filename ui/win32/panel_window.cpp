@@ -14,6 +14,7 @@
 #include "ui/panel/panel_state.h"
 #include "ui/panel/panel_texts.h"
 #include "ui/win32/dpi.h"
+#include "ui/win32/folder_dialog.h"
 #include "ui/win32/resource_ids.h"
 #include "ui/win32/window_picture.h"
 
@@ -46,6 +47,7 @@ constexpr UINT kRunTasksMessage = WM_APP + 1;
 constexpr int kDialogWidthUnits = 323;
 constexpr int kDialogHeightUnits = 274;
 constexpr int kFooterHeight = 24;
+constexpr int kTooltipWidth = 420;
 constexpr ULONGLONG kSessionEndWaitMs = 4000;
 
 constexpr std::array kValueControls = {
@@ -182,6 +184,7 @@ void PanelWindow::OnInitDialog(HWND dialog) {
 
   sizes_.Attach(Item(IDC_SIZE_LIST));
   drives_.Attach(Item(IDC_DRIVE_LIST));
+  tooltips_.Create(dialog);
   bar_ = std::make_unique<CommandBar>(dialog);
   // The footer's buttons take the place of the notice placeholder.
   ShowWindow(Item(IDC_FOOTER_PLACEHOLDER), SW_HIDE);
@@ -206,8 +209,11 @@ void PanelWindow::OnCommand(WPARAM wparam) {
   if (id == IDC_DRIVE_LIST || id == IDC_SIZE_LIST) {
     // Only a new selection is the user's choice; opening or closing the list is none.
     if (code == CBN_SELCHANGE) panel_->OnCommand(id);
+    if (id == IDC_DRIVE_LIST) ShowSelectedDriveTooltip();
     return;
   }
+  // The values tell of clicks only so that their tooltips see the pointer: clicks are no command.
+  if (IsValueControl(id)) return;
   // Buttons, menu items, the toolbars' buttons and Enter or Escape; controls' other notices are none.
   if (code == BN_CLICKED || code == 1) panel_->OnCommand(id);
 }
@@ -319,6 +325,7 @@ void PanelWindow::Layout() {
   SetWindowPos(footer_.get(), nullptr, x(footer_place_.left), y(footer_place_.top), client.cx - 2 * x(footer_place_.left),
                Scaled(kFooterHeight, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
   bar_->Layout(client.cx, dpi_, fonts_.dialog.get());
+  tooltips_.SetMaxWidth(Scaled(kTooltipWidth, dpi_));
 
   // Icons at this DPI: the window's, and the program's beside the Start row.
   small_icon_ = LoadProgramIcon(instance_, IDI_PROGRAM, MetricForDpi(SM_CXSMICON, dpi_));
@@ -365,6 +372,12 @@ void PanelWindow::SetControlEnabled(int control, bool enabled) {
   if (HWND item = Item(control)) EnableWindow(item, enabled ? TRUE : FALSE);
 }
 
+void PanelWindow::SetControlTooltip(int control, const std::string& text) {
+  tooltips_.Set(Item(control), text);
+}
+
+void PanelWindow::ShowSelectedDriveTooltip() { tooltips_.Set(drives_.PointerTarget(), drives_.SelectedTooltip()); }
+
 void PanelWindow::SetTitle(const std::string& title) { SetWindowTextW(dialog_, WideFromUtf8(title).c_str()); }
 
 void PanelWindow::SetButtonFonts(ButtonFont test_buttons, ButtonFont start_button) {
@@ -382,6 +395,7 @@ void PanelWindow::SetRightToLeft(bool right_to_left) {
     SetWindowLongW(window, GWL_EXSTYLE, right_to_left ? ex_style | WS_EX_LAYOUTRTL : ex_style & ~WS_EX_LAYOUTRTL);
   };
   mirror(dialog_);
+  tooltips_.SetRightToLeft(right_to_left);
   for (HWND child = GetWindow(dialog_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) mirror(child);
   Layout();
   RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
@@ -411,11 +425,17 @@ int PanelWindow::SizeSelection() const { return sizes_.Selection(); }
 
 void PanelWindow::SelectSize(int index) { sizes_.Select(index); }
 
-void PanelWindow::SetDriveItems(const std::vector<DriveItem>& items) { drives_.SetItems(items); }
+void PanelWindow::SetDriveItems(const std::vector<DriveItem>& items) {
+  drives_.SetItems(items);
+  ShowSelectedDriveTooltip();
+}
 
 int PanelWindow::DriveSelection() const { return drives_.Selection(); }
 
-void PanelWindow::SelectDrive(int index) { drives_.Select(index); }
+void PanelWindow::SelectDrive(int index) {
+  drives_.Select(index);
+  ShowSelectedDriveTooltip();
+}
 
 void PanelWindow::StartTimer(int id, int milliseconds) {
   SetTimer(dialog_, static_cast<UINT_PTR>(id), static_cast<UINT>(std::max(milliseconds, 1)), nullptr);
@@ -455,6 +475,12 @@ std::optional<std::string> PanelWindow::AskSaveFileName(const std::string& propo
 }
 
 std::optional<std::string> PanelWindow::AskOpenFileName() { return AskFileName(dialog_, "", false); }
+
+std::optional<std::string> PanelWindow::AskFolderName(const std::string& start) {
+  FolderChoice choice = AskFolder(dialog_, start);
+  if (choice.error) ShowError("Choose folder...\n" + choice.error.description);
+  return std::move(choice.folder);
+}
 
 std::string PanelWindow::RenderPng() {
   // The dialog's own pixels: let everything pending be drawn first.

@@ -20,6 +20,7 @@
 #include "ui/win32/gdi_handles.h"
 #include "ui/win32/menu_icons.h"
 #include "ui/win32/panel_fonts.h"
+#include "ui/win32/tooltips.h"
 
 namespace korvanel::panel {
 class Panel;
@@ -42,6 +43,7 @@ class PanelWindow : public panel::PanelView, public panel::UiThread {
   // PanelView
   void SetControlText(int control, const std::string& text) override;
   void SetControlEnabled(int control, bool enabled) override;
+  void SetControlTooltip(int control, const std::string& text) override;
   void SetTitle(const std::string& title) override;
   void SetButtonFonts(panel::ButtonFont test_buttons, panel::ButtonFont start_button) override;
   void SetRightToLeft(bool right_to_left) override;
@@ -62,6 +64,7 @@ class PanelWindow : public panel::PanelView, public panel::UiThread {
   int ChooseFromLanguageMenu(const std::vector<panel::MenuItem>& items) override;
   std::optional<std::string> AskSaveFileName(const std::string& proposed_name) override;
   std::optional<std::string> AskOpenFileName() override;
+  std::optional<std::string> AskFolderName(const std::string& start) override;
   std::string RenderPng() override;
   void CopyToClipboard(const std::string& text) override;
 
@@ -90,6 +93,7 @@ class PanelWindow : public panel::PanelView, public panel::UiThread {
   void RecordLayout();
   void Layout();
   void ApplyFonts();
+  void ShowSelectedDriveTooltip();
   HWND Item(int id) const { return GetDlgItem(dialog_, id); }
 
   HINSTANCE instance_;
@@ -100,6 +104,7 @@ class PanelWindow : public panel::PanelView, public panel::UiThread {
   TextToolbar footer_;
   ComboList sizes_;
   DriveComboList drives_;
+  ControlTooltips tooltips_;
   HHOOK key_hook_ = nullptr;
 
   UINT dpi_ = 96;

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <oleacc.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,9 @@
 #include "ui/panel/panel_ids.h"
 #include "ui/win32/command_bar.h"
 #include "ui/win32/controls.h"
+#include "ui/win32/folder_dialog.h"
 #include "ui/win32/gdi_handles.h"
+#include "ui/win32/tooltips.h"
 #include "ui/win32/window_picture.h"
 
 namespace korvanel::win32 {
@@ -46,7 +49,7 @@ ItemState ReadItem(HMENU menu, int position) {
 class Win32ViewTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES | ICC_USEREX_CLASSES};
     InitCommonControlsEx(&controls);
     LoadLanguageTable();
   }
@@ -165,6 +168,77 @@ TEST_F(Win32ViewTest, PictureIsTheWindowsOuterSize) {
   };
   EXPECT_EQ(big_endian(16), 321);
   EXPECT_EQ(big_endian(20), 123);
+}
+
+TEST_F(Win32ViewTest, TooltipsFollowTheirControlsAndAStaticValueLetsThePointerReachIt) {
+  HWND value = CreateWindowExW(0, L"STATIC", L"0.00 MB/s", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, owner_, nullptr,
+                               nullptr, nullptr);
+  ControlTooltips tooltips;
+  tooltips.Create(owner_);
+  tooltips.Set(value, "Sequential read\n1 MB/s = 1 KiB per millisecond");
+  EXPECT_EQ(tooltips.Text(value), "Sequential read\n1 MB/s = 1 KiB per millisecond");
+  // Without SS_NOTIFY a static control passes the pointer on to its parent, and the tip never shows.
+  EXPECT_TRUE(GetWindowLongW(value, GWL_STYLE) & SS_NOTIFY);
+  tooltips.Set(value, "4K read: 2,400 IOPS");
+  EXPECT_EQ(tooltips.Text(value), "4K read: 2,400 IOPS");
+  tooltips.Set(value, "");
+  EXPECT_EQ(tooltips.Text(value), "");
+}
+
+TEST_F(Win32ViewTest, DriveListKeepsEachItemsTooltipAndShowsAPlaceWithoutAccessAsLocked) {
+  HWND combo = CreateWindowExW(0, WC_COMBOBOXEXW, nullptr, WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 0, 0, 200, 200,
+                               owner_, nullptr, nullptr, nullptr);
+  ASSERT_NE(combo, nullptr);
+  DriveComboList drives;
+  drives.Attach(combo);
+  panel::DriveItem fixed{"C:\\ Disk A", DriveKind::kFixed, false, true, "Test folder: C:\\"};
+  panel::DriveItem locked{"D:\\ Disc", DriveKind::kRemovable, false, false, "D:\\ is read-only"};
+  panel::DriveItem choose{"Choose folder...", DriveKind::kFixed, true, true, "Test in a folder of your choice"};
+  drives.SetItems({fixed, locked, choose});
+  EXPECT_EQ(drives.Selection(), -1);
+  EXPECT_EQ(drives.SelectedTooltip(), "");
+  drives.Select(1);
+  EXPECT_EQ(drives.SelectedTooltip(), "D:\\ is read-only");
+  drives.Select(2);
+  EXPECT_EQ(drives.SelectedTooltip(), "Test in a folder of your choice");
+  // The tooltip watches the list's own combo box, which is what lies under the pointer.
+  EXPECT_NE(drives.PointerTarget(), nullptr);
+  EXPECT_EQ(GetParent(drives.PointerTarget()), combo);
+  // Each item has an icon of its own where the system has them: a lock for the read-only one. (Wine's
+  // shell has no stock icons in its image list, so there this part checks nothing.)
+  const auto image = [&](int index) {
+    COMBOBOXEXITEMW item{};
+    item.mask = CBEIF_IMAGE;
+    item.iItem = index;
+    SendMessageW(combo, CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return item.iImage;
+  };
+  SHSTOCKICONINFO lock{};
+  lock.cbSize = sizeof lock;
+  if (SUCCEEDED(SHGetStockIconInfo(SIID_LOCK, SHGSI_SYSICONINDEX | SHGSI_SMALLICON, &lock)) && lock.iSysImageIndex >= 0) {
+    EXPECT_EQ(image(1), lock.iSysImageIndex);
+    EXPECT_NE(image(0), image(1));
+  }
+}
+
+// Closes the folder dialog once it is on screen, as a user pressing Cancel would.
+void CALLBACK CancelFolderDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+  EnumThreadWindows(GetCurrentThreadId(), [](HWND window, LPARAM) {
+    wchar_t class_name[16] = {};
+    GetClassNameW(window, class_name, 16);
+    if (IsWindowVisible(window) && lstrcmpW(class_name, L"#32770") == 0) PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
+  }, 0);
+  KillTimer(nullptr, timer);
+}
+
+TEST_F(Win32ViewTest, FolderDialogOpensAndACancelChoosesNothingWithoutAnError) {
+  ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  SetTimer(nullptr, 0, 1500, CancelFolderDialog);
+  const FolderChoice choice = AskFolder(owner_, "C:\\windows");
+  EXPECT_FALSE(choice.folder.has_value());
+  EXPECT_FALSE(choice.error) << choice.error.description;
+  CoUninitialize();
 }
 
 }  // namespace
