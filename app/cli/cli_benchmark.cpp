@@ -15,6 +15,7 @@
 #include "engine/bench_engine.h"
 #include "export/comparison_report.h"
 #include "lang/languages.h"
+#include "lang/text_ids.h"
 #include "platform/clock.h"
 #include "platform/os_version.h"
 #include "platform/stop_requests.h"
@@ -33,7 +34,7 @@ ComparisonReportInput ReportInput(const BenchEngine& engine, const DriveEntry& d
   input.results = engine.results();
   input.test_time = engine.test_time();
   input.test_id = engine.test_id();
-  input.program = GetSpecialText(19);
+  input.program = GetSpecialText(kProgramNameText);
   const platform::SystemVersion version = platform::CurrentSystemVersion();
   input.os = {version.major, version.minor, version.build, version.service_pack};
   input.site_address = SiteAddress();
@@ -126,7 +127,7 @@ void PrintResults(const CliOptions& options, const RunRecord& record, const std:
 
 int RunBenchmark(const CliOptions& options, const std::string& directory, const std::optional<DriveEntry>& drive) {
   RunRecord record;
-  record.program = GetSpecialText(19);
+  record.program = GetSpecialText(kProgramNameText);
   record.test_id = options.test_id;
   record.test_time = options.length ? *options.length : ReadTestTimeSetting();
   record.directory = directory;
