@@ -14,7 +14,7 @@ add_library(korvanel_drives_system STATIC
   linux/writable_places_linux.cpp
 )
 target_link_libraries(korvanel_drives_system
-  PUBLIC korvanel_drives
+  PUBLIC korvanel_drives korvanel_platform
   PRIVATE korvanel_warnings PkgConfig::BLKID)
 
 korvanel_add_test(korvanel_drives_tests
