@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 
 #include "app/cli/cli_host.h"
@@ -12,6 +11,7 @@
 #include "app/cli/result_table.h"
 #include "app/cli/settings_notice.h"
 #include "common/display_text.h"
+#include "common/sys_error.h"
 #include "engine/bench_engine.h"
 #include "export/comparison_report.h"
 #include "lang/languages.h"
@@ -172,7 +172,10 @@ int RunBenchmark(const CliOptions& options, const std::string& directory, const 
   PrintResults(options, record, host.finish_time());
   // Results that never reached their reader (a full disk, a closed pipe) are a failure.
   const bool results_written = std::fflush(stdout) == 0 && !std::ferror(stdout);
-  if (!results_written) std::fprintf(stderr, "korvanel-cli: cannot write the results: %s\n", std::strerror(errno));
+  if (!results_written) {
+    const std::string reason = SysError::FromErrno(errno).description;
+    std::fprintf(stderr, "korvanel-cli: cannot write the results: %s\n", reason.c_str());
+  }
 
   bool report_ok = true;
   if (options.report || !options.report_file.empty()) {
