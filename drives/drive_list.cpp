@@ -44,19 +44,6 @@ void DriveList::RunRefresh() {
   table_.Replace(std::move(entries));
 }
 
-std::optional<std::string> DriveList::SelectDrive(int index,
-                                                  const std::function<void()>& on_results_reset,
-                                                  bool force) {
-  {
-    std::lock_guard lock(selection_mutex_);
-    if (!force && index == last_selection_) return std::nullopt;
-    last_selection_ = index;
-  }
-  if (on_results_reset) on_results_reset();
-  if (index < 0 || index >= DriveTable::kCapacity) return std::nullopt;
-  return SummaryBoxText(table_.Entry(index));
-}
-
 std::vector<std::string> DriveList::ItemTexts() const {
   std::vector<std::string> texts;
   for (const DriveEntry& entry : table_.Entries()) texts.push_back(DriveItemText(entry));

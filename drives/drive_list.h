@@ -1,11 +1,10 @@
 #pragma once
-// The drive list of the panel: the shared drive table, its refresh on a thread of its own, and the
-// selection that resets the results when it changes. One instance lives as long as the program.
+// The drive list of the panel and the command line: the shared drive table and its refresh on a
+// thread of its own. One instance lives as long as the program.
 
 #include <atomic>
 #include <functional>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,13 +38,6 @@ class DriveList {
   // Blocks until a refresh started by StartRefresh has ended; never call it from `on_done`.
   void WaitForRefresh();
 
-  // Reacts to the drive list's selection `index` (-1 for none). Unless `force`, an unchanged
-  // selection does nothing and gives nullopt. Otherwise calls `on_results_reset` and returns the
-  // text for the summary box: the entry's summary, or "No drive Info :-(" when it has none;
-  // nullopt (leave the box as it is) when `index` is outside the table's 32 slots.
-  std::optional<std::string> SelectDrive(int index, const std::function<void()>& on_results_reset,
-                                         bool force = false);
-
   const DriveTable& Table() const { return table_; }
   // Item texts of the drive list, in table order.
   std::vector<std::string> ItemTexts() const;
@@ -60,8 +52,6 @@ class DriveList {
   std::atomic<bool> refreshing_{false};
   std::thread refresh_thread_;
   std::mutex thread_mutex_;
-  std::mutex selection_mutex_;
-  int last_selection_ = -1;
 };
 
 }  // namespace korvanel

@@ -1,6 +1,7 @@
 #include "engine/bench_engine.h"
 
 #include "engine/queued_test.h"
+#include "engine/rate_table.h"
 #include "engine/test_target.h"
 #include "engine/transfer_test.h"
 #include "settings/settings.h"
@@ -33,7 +34,6 @@ BenchEngine::Outcome BenchEngine::Start(const StartRequest& request) {
   flags_.pass_aborted.store(false);
   flags_.passes_lost_to_pauses.store(0);
   results_.Reset();
-  host_.PostResultsReset();
   RunParameters params;
   {
     std::lock_guard lock(params_mutex_);
@@ -43,7 +43,6 @@ BenchEngine::Outcome BenchEngine::Start(const StartRequest& request) {
   test_time_.store(request.test_time_index);
   WriteSettingInt("test_time_id", request.test_time_index);
   test_id_.store(request.test_id);
-  host_.SetRunningState(true);
   worker_ = std::thread(&BenchEngine::Worker, this, request.test_id, request.drive_dir, params);
   return Outcome::kStarted;
 }
@@ -76,34 +75,25 @@ void BenchEngine::Worker(int test_id, std::string drive_dir, RunParameters param
     RunFullSequence(run);
   } else {
     PrepareTestTarget(run);
-    if (run.keep_running()) RunTest(run, test_id);
+    if (run.keep_running()) RunTest(run, *FindTestRates(test_id));
     CleanupTestTarget(run);
   }
   // Raised before the end is reported: the host may start the next run as soon as it hears of it.
   run_ending_.store(true);
-  host_.SetRunningState(false);
-  host_.StampFinishTime();
+  host_.PostRunEnded();
   run_exists_.store(false);
 }
 
-void BenchEngine::RunTest(RunContext& run, int test_id) {
-  switch (test_id) {
+void BenchEngine::RunTest(RunContext& run, const TestRates& test) {
+  switch (test.test) {
     case kTestSequential:
-      RunSequentialTest(run);
-      break;
-    case kTestRandom4K:
-      RunRandomTest(run, 4, &BenchResults::RR4KB, &BenchResults::RW4KB);
-      break;
-    case kTestRandom512K:
-      RunRandomTest(run, 512, &BenchResults::RR512KB, &BenchResults::RW512KB);
+      RunSequentialTest(run, test);
       break;
     case kTestQueued4K:
-      RunQueuedTest(run, 4, 64, &BenchResults::RR4KB64QD, &BenchResults::RW4KB64QD);
+      RunQueuedTest(run, test);
       break;
-    case kTestAccessTime:
-      RunRandomTest(run, 4, &BenchResults::RR, &BenchResults::RW);
-      break;
-    default:
+    default:  // 4 KB, 512 KB and the access time: one random block at a time
+      RunRandomTest(run, test);
       break;
   }
 }
@@ -111,9 +101,9 @@ void BenchEngine::RunTest(RunContext& run, int test_id) {
 void BenchEngine::RunFullSequence(RunContext& run) {
   run.host.PostStatus(run.Texts()[kTextInitialize]);
   PrepareTestTarget(run);
-  for (int test : {kTestSequential, kTestRandom4K, kTestRandom512K, kTestQueued4K}) {
+  for (const TestRates& test : kRateTable) {
     if (!run.keep_running()) break;
-    RunTest(run, test);
+    if (!IsAccessTime(test)) RunTest(run, test);
   }
   if (run.keep_running()) {
     // The access time comes from the 4 KB rates; only a 4 KB write rate of exactly 0 needs its own test.
@@ -122,7 +112,7 @@ void BenchEngine::RunFullSequence(RunContext& run) {
       run.results.Set(&BenchResults::RR, measured.RR4KB);
       run.StoreAndRefresh(&BenchResults::RW, measured.RW4KB);
     } else {
-      RunTest(run, kTestAccessTime);
+      RunTest(run, *FindTestRates(kTestAccessTime));
     }
   }
   CleanupTestTarget(run);

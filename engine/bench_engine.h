@@ -10,6 +10,7 @@
 #include "engine/engine_host.h"
 #include "engine/engine_texts.h"
 #include "engine/random_generator.h"
+#include "engine/rate_table.h"
 #include "engine/results_store.h"
 #include "engine/run_context.h"
 #include "engine/run_parameters.h"
@@ -63,7 +64,7 @@ class BenchEngine {
 
  private:
   void Worker(int test_id, std::string drive_dir, RunParameters params);
-  void RunTest(RunContext& run, int test_id);
+  void RunTest(RunContext& run, const TestRates& test);
   void RunFullSequence(RunContext& run);
 
   platform::Storage& storage_;

@@ -17,4 +17,7 @@ struct BenchResults {
   double SW = 0;         // sequential write
 };
 
+// One of the ten rates, as the place the results keep it.
+using ResultField = double BenchResults::*;
+
 }  // namespace korvanel

@@ -116,19 +116,21 @@ bool RunQueuedPass(RunContext& run, const platform::QueuedTransfer& transfer, ui
 
 }  // namespace
 
-void RunQueuedTest(RunContext& run, int block_kb, int depth, ResultField read_field, ResultField write_field) {
-  const uint32_t block_bytes = static_cast<uint32_t>(block_kb) * 1024u;
+void RunQueuedTest(RunContext& run, const TestRates& test) {
+  const uint32_t block_bytes = test.block_bytes;
+  const int block_kb = static_cast<int>(block_bytes / 1024u);
+  const int depth = static_cast<int>(test.queue_depth);
   const uint32_t positions = run.target.block_count * (kBlockBytes / block_bytes);
   if (!run.keep_running()) return;
   for (bool write : {false, true}) {
-    const platform::QueuedTransfer transfer{write, run.target.buffer.data(), block_bytes, static_cast<uint32_t>(depth)};
+    const platform::QueuedTransfer transfer{write, run.target.buffer.data(), block_bytes, test.queue_depth};
     auto status = [&run, write, block_kb, depth](int pass) {
       return QueuedStatus(run.Texts(), write, block_kb, depth, pass, run.params.pass_count);
     };
     auto pass = [&run, &transfer, positions](PassMeasurement* measured) {
       return RunQueuedPass(run, transfer, positions, measured);
     };
-    if (!RunPasses(run, write ? write_field : read_field, block_bytes, status, pass)) return;
+    if (!RunPasses(run, test.rate(write).field, block_bytes, status, pass)) return;
   }
 }
 

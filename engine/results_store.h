@@ -7,8 +7,6 @@
 
 namespace korvanel {
 
-using ResultField = double BenchResults::*;
-
 class ResultsStore {
  public:
   void Reset() {

@@ -25,7 +25,7 @@ void RunContext::StoreAndRefresh(ResultField field, double value) {
 }
 
 void RunContext::ErrorBox(const std::string& text, const std::string& what_failed) {
-  host.ShowDetailedError(text, what_failed);
+  host.ShowError(text, what_failed);
   flags.keep_running.store(false);
 }
 

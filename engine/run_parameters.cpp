@@ -2,21 +2,11 @@
 
 #include <cctype>
 
+#include "engine/rate_table.h"
+
 namespace korvanel {
 
-bool IsTestId(int id) {
-  switch (id) {
-    case kTestAll:
-    case kTestSequential:
-    case kTestRandom4K:
-    case kTestQueued4K:
-    case kTestAccessTime:
-    case kTestRandom512K:
-      return true;
-    default:
-      return false;
-  }
-}
+bool IsTestId(int id) { return id == kTestAll || FindTestRates(id) != nullptr; }
 
 RunParameters ParametersForTestTime(int test_time_index, const RunParameters& current) {
   switch (test_time_index) {
@@ -43,7 +33,10 @@ uint32_t TestSizeMiB(const std::string& test_size_mb) {
 
 int PlannedWindows(int test_id, int pass_count) {
   const int per_test = 2 * (pass_count + 1);  // two directions, warm-up pass included
-  return test_id == kTestAll ? 4 * per_test : per_test;
+  if (test_id != kTestAll) return per_test;
+  int tests = 0;
+  for (const TestRates& test : kRateTable) tests += IsAccessTime(test) ? 0 : 1;
+  return tests * per_test;
 }
 
 }  // namespace korvanel

@@ -181,8 +181,6 @@ void CleanupTestTarget(RunContext& run) {
   target.dir.reset();
   target.file_created = false;
   target.probe_left = false;
-  run.host.PostEndTag("");
-  run.host.PostRunFinished();
   run.flags.keep_running.store(false);
   run.flags.busy.store(false);
 }

@@ -15,8 +15,7 @@ namespace korvanel {
 void PrepareTestTarget(RunContext& run);
 
 // Frees the buffer and removes the file and directory this run created; always safe to call. What
-// cannot be removed is named in an error box. Posts the empty end tag and the run-finished
-// message, then lowers keep_running and busy.
+// cannot be removed is named in an error box. Then lowers keep_running and busy.
 void CleanupTestTarget(RunContext& run);
 
 }  // namespace korvanel

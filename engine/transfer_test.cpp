@@ -83,23 +83,24 @@ bool RunDirection(RunContext& run, const Direction& dir) {
 
 }  // namespace
 
-void RunSequentialTest(RunContext& run) {
+void RunSequentialTest(RunContext& run, const TestRates& test) {
   if (!run.keep_running()) return;
+  const uint32_t block_bytes = test.block_bytes;
+  const uint32_t block_count = run.target.block_count * (kBlockBytes / block_bytes);
   uint32_t block = 0;
-  const uint32_t block_count = run.target.block_count;
   for (bool write : {false, true}) {
     Direction dir;
     dir.write = write;
-    dir.block_bytes = kBlockBytes;
+    dir.block_bytes = block_bytes;
     dir.hint = platform::AccessHint::kSequential;
-    dir.field = write ? &BenchResults::SW : &BenchResults::SR;
+    dir.field = test.rate(write).field;
     dir.status = [&run, write](int pass) {
       return SequentialStatus(run.Texts(), write, pass, run.params.pass_count);
     };
     dir.start_pass = [&block] { block = 0; };
     // Reads the file from its start to its end and starts again while the window is open.
-    dir.next_offset = [&block, block_count] {
-      const uint64_t offset = static_cast<uint64_t>(block) * kBlockBytes;
+    dir.next_offset = [&block, block_count, block_bytes] {
+      const uint64_t offset = static_cast<uint64_t>(block) * block_bytes;
       block = block + 1 == block_count ? 0 : block + 1;
       return offset;
     };
@@ -107,8 +108,9 @@ void RunSequentialTest(RunContext& run) {
   }
 }
 
-void RunRandomTest(RunContext& run, int block_kb, ResultField read_field, ResultField write_field) {
-  const uint32_t block_bytes = static_cast<uint32_t>(block_kb) * 1024u;
+void RunRandomTest(RunContext& run, const TestRates& test) {
+  const uint32_t block_bytes = test.block_bytes;
+  const int block_kb = static_cast<int>(block_bytes / 1024u);
   // Every position lies wholly inside the file: block k covers [k, k + 1) * block_bytes.
   const uint32_t positions = run.target.block_count * (kBlockBytes / block_bytes);
   if (!run.keep_running()) return;
@@ -117,7 +119,7 @@ void RunRandomTest(RunContext& run, int block_kb, ResultField read_field, Result
     dir.write = write;
     dir.block_bytes = block_bytes;
     dir.hint = platform::AccessHint::kRandom;
-    dir.field = write ? write_field : read_field;
+    dir.field = test.rate(write).field;
     dir.status = [&run, write, block_kb](int pass) {
       return RandomStatus(run.Texts(), write, block_kb, pass, run.params.pass_count);
     };

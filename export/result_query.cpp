@@ -4,10 +4,14 @@
 #include <charconv>
 #include <string>
 
+#include "engine/rate_table.h"
 #include "export/base64.h"
 
 namespace korvanel {
 namespace {
+
+// The site takes each test's read and write rate in this order, not in the order they are measured.
+constexpr TestId kSiteRateOrder[] = {kTestSequential, kTestQueued4K, kTestRandom4K, kTestRandom512K, kTestAccessTime};
 
 // Fixed notation with six decimals; unlike printf this never takes "," from the global locale.
 std::string RateText(double rate) {
@@ -50,16 +54,12 @@ std::string BuildResultQuery(const ComparisonReportInput& input) {
   query += "&SNR=" + drive.SerialNumber;
   query += "&Program=" + input.program;
   query += "&m_test_id=" + std::to_string(input.test_id);
-  query += "&SR=" + RateText(rates.SR);
-  query += "&SW=" + RateText(rates.SW);
-  query += "&RR4KB64QD=" + RateText(rates.RR4KB64QD);
-  query += "&RW4KB64QD=" + RateText(rates.RW4KB64QD);
-  query += "&RR4KB=" + RateText(rates.RR4KB);
-  query += "&RW4KB=" + RateText(rates.RW4KB);
-  query += "&RR512KB=" + RateText(rates.RR512KB);
-  query += "&RW512KB=" + RateText(rates.RW512KB);
-  query += "&RR=" + RateText(rates.RR);
-  query += "&RW=" + RateText(rates.RW);
+  for (TestId id : kSiteRateOrder) {
+    const TestRates& test = *FindTestRates(id);
+    for (const ReportedRate& rate : {test.read, test.write}) {
+      query += std::string("&") + rate.key + "=" + RateText(rates.*rate.field);
+    }
+  }
   query += "&OS=" + OsVersionText(input.os);
   query += "&SERVICE=" + input.os.service_pack;
   query += "&ENDE=ENDE";

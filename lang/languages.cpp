@@ -7,6 +7,7 @@
 #include "lang/default_language.h"
 #include "lang/language_image.h"
 #include "lang/lzari.h"
+#include "lang/text_ids.h"
 #include "common/text_encoding.h"
 #include "platform/user_language.h"
 #include "settings/settings.h"
@@ -15,7 +16,6 @@ namespace korvanel {
 
 namespace {
 
-constexpr int kFirstEngineText = 5;
 constexpr std::size_t kMinMenuNameLength = 6;
 
 struct LanguageState {
@@ -87,12 +87,16 @@ std::string GetSpecialText(int id) {
   return *special[id];
 }
 
-std::string SiteAddress() { return GetSpecialText(CurrentLanguage() == kGermanLanguage ? 21 : 20); }
+std::string SiteAddress() {
+  return GetSpecialText(CurrentLanguage() == kGermanLanguage ? kGermanSiteText : kEnglishSiteText);
+}
 
-std::string ThanksPageAddress() { return GetSpecialText(CurrentLanguage() == kGermanLanguage ? 23 : 24); }
+std::string ThanksPageAddress() {
+  return GetSpecialText(CurrentLanguage() == kGermanLanguage ? kGermanThanksPageText : kEnglishThanksPageText);
+}
 
 std::string SiteName() {
-  std::string name = GetSpecialText(20);
+  std::string name = GetSpecialText(kEnglishSiteText);
   if (const size_t scheme = name.find("://"); scheme != std::string::npos) name.erase(0, scheme + 3);
   return name.substr(0, name.find('/'));
 }
@@ -180,7 +184,7 @@ std::array<std::string, 10> LanguageEngineTexts() {
   LanguageState& state = State();
   std::lock_guard lock(state.mutex);
   std::array<std::string, 10> texts;
-  for (int i = 0; i < static_cast<int>(texts.size()); ++i) texts[i] = TextLocked(state, kFirstEngineText + i);
+  for (int i = 0; i < static_cast<int>(texts.size()); ++i) texts[i] = TextLocked(state, kInitializeText + i);
   return texts;
 }
 

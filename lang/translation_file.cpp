@@ -5,6 +5,7 @@
 #include "common/path_text.h"
 
 #include "lang/languages.h"
+#include "lang/text_ids.h"
 #include "common/text_encoding.h"
 #include "platform/default_application.h"
 #include "platform/files.h"
@@ -14,8 +15,6 @@ namespace korvanel {
 
 namespace {
 
-constexpr int kProgramNameText = 19;
-constexpr int kTranslatorRequestText = 25;
 constexpr int kListedMissingIds = 9;
 
 bool HasText(const std::optional<std::string>& text) { return text && !text->empty(); }

@@ -15,6 +15,10 @@ std::string ExecutablePath();
 // trailing separator.
 std::string TempDirectory();
 
+// The user's home directory (Linux: $HOME when it is an absolute path, else the user's entry in the
+// password database; Windows: the profile folder); empty when the system cannot tell.
+std::string HomeDirectory();
+
 // The per-user configuration directory (Linux: $XDG_CONFIG_HOME, else ~/.config; Windows: the
 // roaming application-data folder, %APPDATA%), without a trailing separator.
 std::string UserConfigDirectory();

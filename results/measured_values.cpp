@@ -1,46 +1,50 @@
 #include "results/measured_values.h"
 
-#include <initializer_list>
-
 #include "results/ratings.h"
 
 namespace korvanel {
 namespace {
 
-using RateField = double BenchResults::*;
-
-bool AllMeasured(const BenchResults& r, std::initializer_list<RateField> fields) {
-  for (RateField field : fields) {
-    if (r.*field == 0) return false;
+// Whether all four rates a rating sums were measured, for reading or for writing.
+bool RatingComplete(const BenchResults& r, bool writing) {
+  for (const TestRates& test : kRateTable) {
+    if (!IsAccessTime(test) && r.*test.rate(writing).field == 0) return false;
   }
   return true;
 }
 
 }  // namespace
 
+std::optional<double> MeasuredRate(double rate) {
+  if (rate == 0) return std::nullopt;
+  return rate;
+}
+
+std::optional<double> AccessTimeMs(double rate_4k) {
+  if (rate_4k == 0) return std::nullopt;
+  return 4.096 / rate_4k;  // 4 KB at `rate_4k` KiB/ms
+}
+
+bool AnythingUnmeasured(const BenchResults& r) {
+  for (const TestRates& test : kRateTable) {
+    if (r.*test.read.field == 0 || r.*test.write.field == 0) return true;
+  }
+  return false;
+}
+
 MeasuredRatings RatingsOfMeasured(const BenchResults& r) {
   const Ratings all = ComputeRatings(r);
   MeasuredRatings measured;
-  if (AllMeasured(r, {&BenchResults::SR, &BenchResults::RR4KB, &BenchResults::RR512KB, &BenchResults::RR4KB64QD})) {
-    measured.read = all.read;
-  }
-  if (AllMeasured(r, {&BenchResults::SW, &BenchResults::RW4KB, &BenchResults::RW512KB, &BenchResults::RW4KB64QD})) {
-    measured.write = all.write;
-  }
+  if (RatingComplete(r, false)) measured.read = all.read;
+  if (RatingComplete(r, true)) measured.write = all.write;
   if (measured.read && measured.write) measured.total = all.total;
   return measured;
 }
 
 ValueTexts ShownValueTexts(const BenchResults& r, const platform::UserLocale& locale) {
   ValueTexts texts = FormatValueTexts(r, locale);
-  const std::pair<std::string*, double> values[] = {
-      {&texts.seq_read, r.SR},       {&texts.seq_write, r.SW},       {&texts.rnd4_read, r.RR4KB},
-      {&texts.rnd4_write, r.RW4KB},  {&texts.rnd512_read, r.RR512KB}, {&texts.rnd512_write, r.RW512KB},
-      {&texts.qd_read, r.RR4KB64QD}, {&texts.qd_write, r.RW4KB64QD},  {&texts.access_read, r.RR},
-      {&texts.access_write, r.RW},
-  };
-  for (const auto& [text, value] : values) {
-    if (value == 0) *text = kNotMeasuredText;
+  for (const ValueSlot& slot : kValueSlots) {
+    if (!MeasuredRate(SlotRate(slot, r))) texts.*slot.text = kNotMeasuredText;
   }
   const MeasuredRatings ratings = RatingsOfMeasured(r);
   if (!ratings.read) texts.read_rating = kNotMeasuredText;

@@ -1,8 +1,8 @@
 #pragma once
 // What a run measured, as the panel and the command line show it. The engine keeps 0 for a rate it
-// did not measure; shown, such a value is "-". A rating is a sum over four rates and is given only
-// when all four were measured, so a stopped run or a single test never shows a rating that cannot
-// be compared with a full run's.
+// did not measure; shown, such a value is "-", and in JSON it is null. A rating is a sum over four
+// rates and is given only when all four were measured, so a stopped run or a single test never
+// shows a rating that cannot be compared with a full run's.
 
 #include <cstdint>
 #include <optional>
@@ -15,6 +15,15 @@ namespace korvanel {
 
 // What the panel and the table show for a value or rating the run did not measure.
 inline constexpr const char* kNotMeasuredText = "-";
+
+// The rate in KiB/ms, absent when the run did not measure it.
+std::optional<double> MeasuredRate(double rate);
+
+// The 4 KB access time in ms behind a 4 KB rate; absent when the rate was not measured.
+std::optional<double> AccessTimeMs(double rate_4k);
+
+// Whether any of the ten rates is absent (and so at least one value or rating).
+bool AnythingUnmeasured(const BenchResults& results);
 
 struct MeasuredRatings {
   std::optional<double> read;

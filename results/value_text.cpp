@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "results/locale_number.h"
+#include "results/measured_values.h"
 
 namespace korvanel {
 namespace {
@@ -22,9 +23,9 @@ std::string RateText(double rate, const platform::UserLocale& locale) {
 }
 
 std::string AccessTimeText(double rate_4k, const platform::UserLocale& locale) {
-  if (rate_4k == 0) return "------ ";
-  // 4 KB at `rate_4k` KiB/ms take 4.096 / rate_4k ms.
-  return FormatLocaleNumber(PlainFixed(4.096 / rate_4k, 4), 4, locale) + " ms. ";
+  const std::optional<double> ms = AccessTimeMs(rate_4k);
+  if (!ms) return "------ ";
+  return FormatLocaleNumber(PlainFixed(*ms, 4), 4, locale) + " ms. ";
 }
 
 std::string RatingText(double rating, const platform::UserLocale& locale) {

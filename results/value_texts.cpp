@@ -5,19 +5,17 @@
 
 namespace korvanel {
 
+double SlotRate(const ValueSlot& slot, const BenchResults& results) {
+  return results.*FindTestRates(slot.test)->rate(slot.write).field;
+}
+
 ValueTexts FormatValueTexts(const BenchResults& results, const platform::UserLocale& locale) {
-  const Ratings ratings = ComputeRatings(results);
   ValueTexts texts;
-  texts.seq_read = RateText(results.SR, locale);
-  texts.seq_write = RateText(results.SW, locale);
-  texts.qd_read = RateText(results.RR4KB64QD, locale);
-  texts.qd_write = RateText(results.RW4KB64QD, locale);
-  texts.rnd4_read = RateText(results.RR4KB, locale);
-  texts.rnd4_write = RateText(results.RW4KB, locale);
-  texts.rnd512_read = RateText(results.RR512KB, locale);
-  texts.rnd512_write = RateText(results.RW512KB, locale);
-  texts.access_read = AccessTimeText(results.RR, locale);
-  texts.access_write = AccessTimeText(results.RW, locale);
+  for (const ValueSlot& slot : kValueSlots) {
+    const double rate = SlotRate(slot, results);
+    texts.*slot.text = slot.test == kTestAccessTime ? AccessTimeText(rate, locale) : RateText(rate, locale);
+  }
+  const Ratings ratings = ComputeRatings(results);
   texts.total_rating = RatingText(ratings.total, locale);
   texts.read_rating = RatingText(ratings.read, locale);
   texts.write_rating = RatingText(ratings.write, locale);
@@ -25,28 +23,20 @@ ValueTexts FormatValueTexts(const BenchResults& results, const platform::UserLoc
 }
 
 ValueTexts TemplateValueTexts() {
-  const std::string rate = "0.00 MB";
-  const std::string access = "----";
-  const std::string rating = "000";
-  return {rate, rate, rate, rate, rate, rate, rate, rate, access, access, rating, rating, rating};
+  ValueTexts texts;
+  for (const ValueSlot& slot : kValueSlots) texts.*slot.text = slot.test == kTestAccessTime ? "----" : "0.00 MB";
+  texts.total_rating = texts.read_rating = texts.write_rating = "000";
+  return texts;
 }
 
 std::array<ControlText, kValueTextCount> InRefreshOrder(const ValueTexts& texts) {
-  return {{
-      {kSeqReadControl, texts.seq_read},
-      {kSeqWriteControl, texts.seq_write},
-      {kQdReadControl, texts.qd_read},
-      {kQdWriteControl, texts.qd_write},
-      {kRnd4ReadControl, texts.rnd4_read},
-      {kRnd4WriteControl, texts.rnd4_write},
-      {kRnd512ReadControl, texts.rnd512_read},
-      {kRnd512WriteControl, texts.rnd512_write},
-      {kAccessReadControl, texts.access_read},
-      {kAccessWriteControl, texts.access_write},
-      {kTotalRatingControl, texts.total_rating},
-      {kReadRatingControl, texts.read_rating},
-      {kWriteRatingControl, texts.write_rating},
-  }};
+  std::array<ControlText, kValueTextCount> ordered;
+  size_t next = 0;
+  for (const ValueSlot& slot : kValueSlots) ordered[next++] = {slot.control_id, texts.*slot.text};
+  ordered[next++] = {kTotalRatingControl, texts.total_rating};
+  ordered[next++] = {kReadRatingControl, texts.read_rating};
+  ordered[next++] = {kWriteRatingControl, texts.write_rating};
+  return ordered;
 }
 
 std::vector<int> ChangedControls(const ValueTexts& shown, const ValueTexts& next) {

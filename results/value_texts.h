@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/bench_results.h"
+#include "engine/rate_table.h"
 #include "platform/locale.h"
 
 namespace korvanel {
@@ -40,6 +41,30 @@ struct ControlText {
   int control_id;
   std::string text;
 };
+
+// Where the panel shows each rate (the access time rates as access times), in the order it
+// rewrites them; the three ratings follow.
+struct ValueSlot {
+  TestId test;
+  bool write;
+  std::string ValueTexts::*text;
+  int control_id;
+};
+inline constexpr ValueSlot kValueSlots[] = {
+    {kTestSequential, false, &ValueTexts::seq_read, kSeqReadControl},
+    {kTestSequential, true, &ValueTexts::seq_write, kSeqWriteControl},
+    {kTestQueued4K, false, &ValueTexts::qd_read, kQdReadControl},
+    {kTestQueued4K, true, &ValueTexts::qd_write, kQdWriteControl},
+    {kTestRandom4K, false, &ValueTexts::rnd4_read, kRnd4ReadControl},
+    {kTestRandom4K, true, &ValueTexts::rnd4_write, kRnd4WriteControl},
+    {kTestRandom512K, false, &ValueTexts::rnd512_read, kRnd512ReadControl},
+    {kTestRandom512K, true, &ValueTexts::rnd512_write, kRnd512WriteControl},
+    {kTestAccessTime, false, &ValueTexts::access_read, kAccessReadControl},
+    {kTestAccessTime, true, &ValueTexts::access_write, kAccessWriteControl},
+};
+
+// The rate a slot shows, from `results`.
+double SlotRate(const ValueSlot& slot, const BenchResults& results);
 
 inline constexpr size_t kValueTextCount = 13;
 

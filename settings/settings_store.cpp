@@ -72,7 +72,7 @@ SysError Store(const std::string& section, const std::string& key, const std::st
   const std::string file = EffectivePath(path);
   if (file.empty()) return Problem(ENOENT, "no settings file is in use");
   std::string old_bytes;
-  const SysError unreadable = platform::ReadRegularFile(file, kMaxSettingsFileBytes, &old_bytes);
+  const SysError unreadable = ReadWholeFile(file, &old_bytes);
   // A file that exists but cannot be read must not be replaced by one holding only our key.
   if (unreadable && !unreadable.Is(ENOENT)) return unreadable;
   std::string content;
@@ -102,7 +102,7 @@ std::string SettingsPath() {
 SysError SettingsFileProblem() {
   const std::string file = SettingsPath();
   std::string content;
-  SysError error = file.empty() ? SysError{} : platform::ReadRegularFile(file, kMaxSettingsFileBytes, &content);
+  SysError error = file.empty() ? SysError{} : ReadWholeFile(file, &content);
   return error.Is(ENOENT) ? SysError{} : error;
 }
 
@@ -112,9 +112,10 @@ int ReadSettingString(const std::string& section, const std::string& key, std::s
   out.clear();
   const std::string file = EffectivePath(path);
   if (file.empty()) return 0;
-  const std::optional<std::string> bytes = ReadWholeFile(file);
-  if (!bytes) return 0;
-  out = FindIniValue(DecodeIniFile(*bytes).text, section, key).value_or("");
+  std::string bytes;
+  // An unreadable file reads as an empty one here; SettingsFileProblem says why.
+  if (ReadWholeFile(file, &bytes)) return 0;
+  out = FindIniValue(DecodeIniFile(bytes).text, section, key).value_or("");
   return static_cast<int>(out.size());
 }
 

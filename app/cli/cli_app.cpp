@@ -15,6 +15,7 @@
 #include "drives/drive_system.h"
 #include "drives/test_place.h"
 #include "lang/languages.h"
+#include "lang/text_ids.h"
 #include "lang/translation_file.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -117,7 +118,7 @@ int RunCli(const CliOptions& options) {
       std::fputs(HelpText().c_str(), stdout);
       return 0;
     case CliAction::kVersion:
-      std::printf("%s\n", GetSpecialText(19).c_str());
+      std::printf("%s\n", GetSpecialText(kProgramNameText).c_str());
       return 0;
     default:
       break;
@@ -151,7 +152,7 @@ int RunCli(const CliOptions& options) {
     drives.SetShowVolumeLabel(show_label);
     drives.Refresh();
     ReportDiskProblem(*system);
-    const std::string listing = options.json ? DriveListJson(drives.Table().Entries(), GetSpecialText(19))
+    const std::string listing = options.json ? DriveListJson(drives.Table().Entries(), GetSpecialText(kProgramNameText))
                                              : FormatDriveListing(drives.Table());
     std::fputs(listing.c_str(), stdout);
     return 0;

@@ -2,19 +2,20 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 
 #include "app/cli/cli_host.h"
 #include "app/cli/main_loop.h"
-#include "app/cli/measured_values.h"
+#include "results/measured_values.h"
 #include "app/cli/result_json.h"
 #include "app/cli/result_table.h"
 #include "app/cli/settings_notice.h"
 #include "common/display_text.h"
+#include "common/sys_error.h"
 #include "engine/bench_engine.h"
 #include "export/comparison_report.h"
 #include "lang/languages.h"
+#include "lang/text_ids.h"
 #include "platform/clock.h"
 #include "platform/os_version.h"
 #include "platform/stop_requests.h"
@@ -33,7 +34,7 @@ ComparisonReportInput ReportInput(const BenchEngine& engine, const DriveEntry& d
   input.results = engine.results();
   input.test_time = engine.test_time();
   input.test_id = engine.test_id();
-  input.program = GetSpecialText(19);
+  input.program = GetSpecialText(kProgramNameText);
   const platform::SystemVersion version = platform::CurrentSystemVersion();
   input.os = {version.major, version.minor, version.build, version.service_pack};
   input.site_address = SiteAddress();
@@ -126,7 +127,7 @@ void PrintResults(const CliOptions& options, const RunRecord& record, const std:
 
 int RunBenchmark(const CliOptions& options, const std::string& directory, const std::optional<DriveEntry>& drive) {
   RunRecord record;
-  record.program = GetSpecialText(19);
+  record.program = GetSpecialText(kProgramNameText);
   record.test_id = options.test_id;
   record.test_time = options.length ? *options.length : ReadTestTimeSetting();
   record.directory = directory;
@@ -171,7 +172,10 @@ int RunBenchmark(const CliOptions& options, const std::string& directory, const 
   PrintResults(options, record, host.finish_time());
   // Results that never reached their reader (a full disk, a closed pipe) are a failure.
   const bool results_written = std::fflush(stdout) == 0 && !std::ferror(stdout);
-  if (!results_written) std::fprintf(stderr, "korvanel-cli: cannot write the results: %s\n", std::strerror(errno));
+  if (!results_written) {
+    const std::string reason = SysError::FromErrno(errno).description;
+    std::fprintf(stderr, "korvanel-cli: cannot write the results: %s\n", reason.c_str());
+  }
 
   bool report_ok = true;
   if (options.report || !options.report_file.empty()) {

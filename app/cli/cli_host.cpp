@@ -47,19 +47,12 @@ void CliHost::PostNotice(std::string text) {
   loop_.Post([this, text = std::move(text)] { Announce(text); });
 }
 
-void CliHost::PostEndTag(std::string text) {
-  loop_.Post([this, text = EscapeControlCharacters(text)] {
-    status_ = text;
-    if (terminal_.rewritable) DrawProgress();
-  });
-}
-
 void CliHost::Refresh(const BenchResults&) {
   // The final table reads the engine's results; a terminal only needs the wait to be short.
   loop_.Invoke([] {});
 }
 
-void CliHost::ShowDetailedError(const std::string& text, const std::string& what_failed) {
+void CliHost::ShowError(const std::string& text, const std::string& what_failed) {
   loop_.Invoke([this, text, what_failed] {
     FinishProgress();
     // The box's CR LF becomes a line break; the lines name paths, and leftovers found on the drive.
@@ -81,8 +74,12 @@ void CliHost::StartPassTimer(uint32_t period_ms) {
   });
 }
 
-void CliHost::StampFinishTime() {
-  loop_.Post([this] { finish_time_ = FinishTimeStamp(); });
+void CliHost::PostRunEnded() {
+  loop_.Post([this] {
+    status_.clear();
+    if (terminal_.rewritable) DrawProgress();
+    finish_time_ = FinishTimeStamp();
+  });
 }
 
 size_t CliHost::LineWidth(std::optional<int> columns) const {

@@ -36,17 +36,12 @@ class CliHost : public EngineHost {
   // The number of windows the run will open and their length, for the time left.
   void PlanRun(int windows, int window_ms);
 
-  void PostResultsReset() override {}
   void PostStatus(std::string text) override;
   void PostNotice(std::string text) override;
-  void PostEndTag(std::string text) override;
-  void PostRunFinished() override {}
   void Refresh(const BenchResults& results) override;
-  void ShowError(const std::string& text) override { ShowDetailedError(text, ""); }
-  void ShowDetailedError(const std::string& text, const std::string& what_failed) override;
+  void ShowError(const std::string& text, const std::string& what_failed) override;
   void StartPassTimer(uint32_t period_ms) override;
-  void SetRunningState(bool) override {}
-  void StampFinishTime() override;
+  void PostRunEnded() override;
 
   // Loop thread: redraws the progress line (time left moves on between messages).
   void DrawProgress();

@@ -9,7 +9,7 @@
 
 #include "app/cli/cli_options.h"
 #include "app/cli/json_writer.h"
-#include "app/cli/measured_values.h"
+#include "results/measured_values.h"
 
 namespace korvanel::cli {
 namespace {
@@ -78,21 +78,23 @@ void WriteRates(JsonWriter& json, const BenchResults& results) {
       .String("KiB per millisecond: 1 KiB/ms = 1,024,000 bytes per second = 1.024 MB/s = 0.977 MiB/s; "
               "the panel shows it as MB/s");
   json.Key("rates").BeginArray();
-  for (const RateKey& rate : kRateKeys) {
-    const std::optional<double> value = MeasuredRate(results.*rate.field);
-    json.BeginObject();
-    json.Key("key").String(rate.key);
-    json.Key("test").String(rate.test);
-    json.Key("direction").String(rate.write ? "write" : "read");
-    json.Key("block_bytes").Integer(rate.block_bytes);
-    json.Key("queue_depth").Integer(rate.queue_depth);
-    json.Key("kib_per_ms").Number(value, 6);
-    json.Key("bytes_per_second");
-    if (value) json.Integer(std::llround(BytesPerSecond(*value))); else json.Null();
-    if (rate.block_bytes == 4096) {
-      json.Key("iops").Number(value ? std::optional(RequestsPerSecond(*value, rate.block_bytes)) : std::nullopt, 1);
+  for (const TestRates& test : kRateTable) {
+    for (bool writing : {false, true}) {
+      const std::optional<double> value = MeasuredRate(results.*test.rate(writing).field);
+      json.BeginObject();
+      json.Key("key").String(test.rate(writing).key);
+      json.Key("test").String(test.name);
+      json.Key("direction").String(writing ? "write" : "read");
+      json.Key("block_bytes").Integer(test.block_bytes);
+      json.Key("queue_depth").Integer(test.queue_depth);
+      json.Key("kib_per_ms").Number(value, 6);
+      json.Key("bytes_per_second");
+      if (value) json.Integer(std::llround(BytesPerSecond(*value))); else json.Null();
+      if (test.block_bytes == 4096) {
+        json.Key("iops").Number(value ? std::optional(RequestsPerSecond(*value, test.block_bytes)) : std::nullopt, 1);
+      }
+      json.EndObject();
     }
-    json.EndObject();
   }
   json.EndArray();
 }
@@ -130,7 +132,9 @@ std::string RunJson(const RunRecord& record) {
   json.BeginObject();
   json.Key("m_test_id").Integer(record.test_id);
   json.Key("test_time").Integer(record.test_time);
-  for (const RateKey& rate : kRateKeys) json.Key(rate.key).Number(MeasuredRate(r.*rate.field), 6);
+  for (const TestRates& test : kRateTable) {
+    for (const ReportedRate& rate : {test.read, test.write}) json.Key(rate.key).Number(MeasuredRate(r.*rate.field), 6);
+  }
   json.Key("drive");
   if (record.drive) {
     json.BeginObject();

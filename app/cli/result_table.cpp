@@ -7,6 +7,7 @@
 #include "app/cli/text_width.h"
 #include "common/display_text.h"
 #include "lang/languages.h"
+#include "lang/text_ids.h"
 
 namespace korvanel::cli {
 namespace {
@@ -117,9 +118,11 @@ const char* const kUnitNote = "MB/s: KiB per millisecond (1.024 MB/s in decimal 
 PanelLabels LanguagePanelLabels() {
   PanelLabels labels;
   // The row names 4K, 512K and 64 X 4K are the same in every language.
-  const std::pair<std::string*, int> texts[] = {{&labels.read, 21},      {&labels.write, 22},
-                                                {&labels.sequential, 18}, {&labels.access_time, 17},
-                                                {&labels.benchmark, 23}};
+  const std::pair<std::string*, int> texts[] = {{&labels.read, kReadText},
+                                                {&labels.write, kWriteText},
+                                                {&labels.sequential, kSequentialText},
+                                                {&labels.access_time, kAccessTimeText},
+                                                {&labels.benchmark, kBenchmarkText}};
   for (const auto& [label, id] : texts) {
     std::string text = GetText(id);
     if (!text.empty()) *label = std::move(text);

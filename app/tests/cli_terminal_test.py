@@ -235,6 +235,20 @@ def test_failed_run():
         check("failed run: every rate null", all(document[entry["key"]] is None for entry in document["rates"]))
 
 
+def test_results_to_a_full_disk():
+    # Results that never reach their reader are a failure, told with the system's reason.
+    if not os.path.exists("/dev/full"):
+        print("# skipped: no /dev/full")
+        return
+    with open("/dev/full", "w") as full:
+        done = subprocess.run([CLI, "--drive", DRIVE, "--length", "0", "--test", "access"], env=ENV, cwd=WORK,
+                              stdout=full, stderr=subprocess.PIPE, text=True, timeout=120)
+    check("results to a full disk: exit 1", done.returncode == 1, done.returncode)
+    check("results to a full disk: the reason",
+          "korvanel-cli: cannot write the results: No space left on device" in done.stderr, done.stderr)
+    check("results to a full disk: nothing left", leftovers() == [], leftovers())
+
+
 def start_and_wait_for(args, status):
     """Starts a run with stderr read line by line; returns the process once a status line matching
     the pattern `status` was printed."""
@@ -554,9 +568,9 @@ def main():
         return 1
     try:
         for test in (test_version_and_language_alone, test_listing_and_usage, test_readme_examples,
-                     test_completed_run_json, test_failed_run, test_first_stop, test_second_stop,
-                     test_dumb_terminal, test_forty_columns, test_resize, test_file_size_limit,
-                     test_one_column_cjk, test_paused_pass, test_names_that_are_not_utf8,
+                     test_completed_run_json, test_failed_run, test_results_to_a_full_disk,
+                     test_first_stop, test_second_stop, test_dumb_terminal, test_forty_columns, test_resize,
+                     test_file_size_limit, test_one_column_cjk, test_paused_pass, test_names_that_are_not_utf8,
                      test_hostile_translation, test_report_file_checks, test_settings_file_limits):
             print("# " + test.__name__)
             try:

@@ -113,8 +113,8 @@ TEST_F(HostOutput, TextsFromOutsideReachTheTerminalEscaped) {
   std::thread worker([&] {
     host.PostStatus("Lesen\x1b]0;owned\x07 1/1");
     host.PostNotice("Lesen 1/1 was paused\x1b[2J");
-    host.ShowDetailedError("Disk is Full\r\nLeft by an earlier run? /mnt/a\x1b[6n/Korvanel00000001 holds 9 MiB",
-                           "checking the free space in /mnt/a\x1b[6n\r: 1 MiB free, 100 MiB needed");
+    host.ShowError("Disk is Full\r\nLeft by an earlier run? /mnt/a\x1b[6n/Korvanel00000001 holds 9 MiB",
+                   "checking the free space in /mnt/a\x1b[6n\r: 1 MiB free, 100 MiB needed");
   });
   loop_.Run([&] { return host.failures().size() == 1; }, [] {});
   worker.join();
@@ -139,9 +139,9 @@ TEST_F(HostOutput, ErrorsKeepTheBoxTextAndSayWhatFailedWhere) {
   ProgressTerminal terminal{file_, false, [] { return std::nullopt; }};
   CliHost host(loop_, terminal);
   std::thread worker([&] {
-    host.ShowDetailedError("File Create Error\r\n0x00000001:Operation not permitted",
-                           "creating the test directory /sys/Korvanel0000ABCD");
-    host.ShowError("Disk-Full");
+    host.ShowError("File Create Error\r\n0x00000001:Operation not permitted",
+                   "creating the test directory /sys/Korvanel0000ABCD");
+    host.ShowError("Disk-Full", "");
   });
   loop_.Run([&] { return host.failures().size() == 2; }, [] {});
   worker.join();

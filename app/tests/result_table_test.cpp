@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "app/cli/measured_values.h"
+#include "results/measured_values.h"
 #include "app/cli/result_table.h"
 #include "app/cli/text_width.h"
 

@@ -5,7 +5,6 @@ pkg_check_modules(BLKID REQUIRED IMPORTED_TARGET blkid)
 add_library(korvanel_drives_system STATIC
   linux/block_stack.cpp
   linux/disk_probe.cpp
-  linux/file_system_routines_linux.cpp
   linux/linux_drive_system.cpp
   linux/mount_filter.cpp
   linux/mount_table.cpp
@@ -15,7 +14,7 @@ add_library(korvanel_drives_system STATIC
   linux/writable_places_linux.cpp
 )
 target_link_libraries(korvanel_drives_system
-  PUBLIC korvanel_drives
+  PUBLIC korvanel_drives korvanel_platform
   PRIVATE korvanel_warnings PkgConfig::BLKID)
 
 korvanel_add_test(korvanel_drives_tests

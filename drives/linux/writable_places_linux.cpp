@@ -2,16 +2,15 @@
 // mounts and root's privileges count as they will for the run), the home directory, and the shared
 // temporary directories.
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <vector>
 
 #include "common/bounded_call.h"
 #include "drives/linux/linux_drive_system.h"
+#include "platform/paths.h"
 
 namespace korvanel::platform {
 
@@ -31,14 +30,7 @@ SysError LinuxDriveSystem::CheckCanCreateIn(const std::string& directory) {
   return *error != 0 ? SysError::FromErrno(*error) : SysError{};
 }
 
-std::string LinuxDriveSystem::HomeDirectory() {
-  if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') return home;
-  std::vector<char> buffer(16384);
-  struct passwd entry {};
-  struct passwd* found = nullptr;
-  if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr) return {};
-  return found->pw_dir != nullptr ? found->pw_dir : "";
-}
+std::string LinuxDriveSystem::HomeDirectory() { return platform::HomeDirectory(); }
 
 std::vector<std::string> LinuxDriveSystem::SharedTemporaryDirectories() {
   std::vector<std::string> shared;

@@ -10,6 +10,7 @@
 #include <mutex>
 
 #include "drives/drive_listing.h"
+#include "drives/drive_summary.h"
 
 namespace korvanel {
 namespace {
@@ -81,27 +82,14 @@ class DriveListTest : public ::testing::Test {
 
   ScriptedSystem system_;
   DriveList list_{system_};
-  int resets_ = 0;
-  std::function<void()> count_reset_ = [this] { ++resets_; };
 };
 
-TEST_F(DriveListTest, SelectionActsOnChangeOrForceAndResetsResults) {
+TEST_F(DriveListTest, SummaryBoxDescribesTheDiskOrWhatTheVolumeTells) {
   ASSERT_TRUE(list_.Refresh());
-  const std::optional<std::string> first = list_.SelectDrive(0, count_reset_);
-  ASSERT_TRUE(first);
-  EXPECT_TRUE(first->starts_with(" Disk A [500G]\n")) << *first;
-  EXPECT_EQ(resets_, 1);
-
-  EXPECT_FALSE(list_.SelectDrive(0, count_reset_));  // same item again: nothing happens
-  EXPECT_EQ(resets_, 1);
-  EXPECT_TRUE(list_.SelectDrive(0, count_reset_, /*force=*/true));
-  EXPECT_EQ(resets_, 2);
-
-  EXPECT_EQ(list_.SelectDrive(1, count_reset_), " nfs4\n Partition: (srv:/x) nfs4");  // no disk claims it
-  EXPECT_EQ(list_.SelectDrive(5, count_reset_), "No drive Info :-(");  // empty slot
-  EXPECT_FALSE(list_.SelectDrive(-1, count_reset_));  // none: results reset, box left alone
-  EXPECT_FALSE(list_.SelectDrive(32, count_reset_));
-  EXPECT_EQ(resets_, 6);
+  const std::string disk = SummaryBoxText(list_.Table().Entry(0));
+  EXPECT_TRUE(disk.starts_with(" Disk A [500G]\n")) << disk;
+  EXPECT_EQ(SummaryBoxText(list_.Table().Entry(1)), " nfs4\n Partition: (srv:/x) nfs4");  // no disk claims it
+  EXPECT_EQ(SummaryBoxText(list_.Table().Entry(5)), "No drive Info :-(");  // empty slot
 }
 
 TEST_F(DriveListTest, VolumeLabelOptionAndStaleIdentityAfterAChange) {
@@ -130,7 +118,6 @@ TEST_F(DriveListTest, ADriveWithoutADiskShowsWhatItsVolumeTells) {
   EXPECT_EQ(ram.FreeBytes, uint64_t{1} << 30);
   EXPECT_EQ(ram.TotalBytes, uint64_t{1} << 31);
   EXPECT_EQ(ram.Summary, " tmpfs\n 2.00 GB\n Partition: (tmpfs) tmpfs\n Free 1.00 GB of 2.00 GB");
-  EXPECT_EQ(list_.SelectDrive(2, count_reset_), ram.Summary);
   const DriveEntry nfs = list_.Table().Entry(1);
   EXPECT_EQ(nfs.Summary, " nfs4\n Partition: (srv:/x) nfs4");
   EXPECT_EQ(nfs.FreeBytes, 0u);

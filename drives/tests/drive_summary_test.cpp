@@ -2,12 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include "drives/disk_info.h"
 #include "drives/drive_refresh.h"
-#include "drives/file_system_routines.h"
 
 namespace korvanel {
 namespace {
@@ -131,17 +127,6 @@ TEST_F(DiskLookups, FailedEnumerationKeepsTheListAndANewOneReplacesIt) {
   info_.Enumerate(source_);
   EXPECT_EQ(info_.Count(), 1);
   EXPECT_EQ(info_.FindByMountPoint("/home"), nullptr);
-}
-
-TEST(PathKind, FileDirectoryMissingAndFileUsedAsDirectory) {
-  const std::filesystem::path directory = std::filesystem::temp_directory_path();
-  const std::filesystem::path file = directory / "korvanel-path-kind-test";
-  std::ofstream(file) << "x";
-  EXPECT_EQ(GetPathKind(directory.string()), kPathDirectory);
-  EXPECT_EQ(GetPathKind(file.string()), kPathFile);
-  EXPECT_EQ(GetPathKind((directory / "korvanel-no-such-entry").string()), kPathMissing);
-  EXPECT_EQ(GetPathKind((file / "below").string()), kPathMissing);
-  std::filesystem::remove(file);
 }
 
 }  // namespace

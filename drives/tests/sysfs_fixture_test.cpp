@@ -9,6 +9,7 @@
 
 #include "drives/drive_list.h"
 #include "drives/drive_listing.h"
+#include "drives/drive_summary.h"
 #include "drives/linux/disk_probe.h"
 #include "drives/linux/linux_drive_system.h"
 
@@ -231,13 +232,13 @@ TEST_F(FixtureMachine, RefreshDescribesDiskDrivesAndWhatIsKnownOfOthers) {
   EXPECT_EQ(items[7], "/mnt/nfs ");
 
   // /boot/efi does not exist on this machine, so its space query fails.
-  EXPECT_EQ(*list.SelectDrive(1, nullptr),
+  EXPECT_EQ(SummaryBoxText(list.Table().Entry(1)),
             " Samsung SSD 980 1TB [1000G]\n"
             " 931.51 GB  NVMe Driver: nvme\n"
             " Partition: (/dev/nvme0n1p1) vfat - [EFI BOOT]\n"
             " Free -0.00 GB of 0.00 GB");
   EXPECT_EQ(list.Table().Entry(1).FreeBytes, ~uint64_t{0});
-  EXPECT_EQ(*list.SelectDrive(7, nullptr), " nfs4\n Partition: (server:/export) nfs4");
+  EXPECT_EQ(SummaryBoxText(list.Table().Entry(7)), " nfs4\n Partition: (server:/export) nfs4");
 
   const std::string listing = FormatDriveListing(list.Table());
   EXPECT_NE(listing.find("2: /data Samsung SSD 860\n Samsung SSD 860 [500G]\n"), std::string::npos);

@@ -85,7 +85,10 @@ TEST_F(TestPlaceTest, AnotherUsersDriveAndAReadOnlyOneHaveNoPlace) {
   system_.writable.insert("/");
   const TestPlace read_only = ChooseTestPlace(system_, Drive("/", "8:2", /*read_only=*/true));
   EXPECT_EQ(read_only.directory, "");
-  EXPECT_NE(read_only.problem.find("Read-only file system"), std::string::npos) << read_only.problem;
+  // In the system's own words: "Read-only file system" on Linux, "Write protected." on Windows.
+  const std::string read_only_text = SysError::FromErrno(EROFS).description;
+  ASSERT_FALSE(read_only_text.empty());
+  EXPECT_NE(read_only.problem.find(read_only_text), std::string::npos) << read_only.problem;
 }
 
 TEST_F(TestPlaceTest, EveryRefreshGivesEachDriveItsPlace) {

@@ -2,7 +2,6 @@
 # manager, disks from WMI, port drivers from the registry's device map.
 add_library(korvanel_drives_system STATIC
   windows/com_wmi_source.cpp
-  windows/file_system_routines_windows.cpp
   windows/registry_reader.cpp
   windows/volume_source.cpp
   windows/windows_drive_system.cpp
@@ -15,6 +14,8 @@ target_link_libraries(korvanel_drives_system
 korvanel_add_test(korvanel_drives_tests
   SOURCES
     tests/drive_summary_test.cpp
+    tests/test_place_test.cpp
+    tests/bounded_call_test.cpp
     tests/windows/wmi_disks_test.cpp
     tests/windows/windows_drive_system_test.cpp
   LIBS korvanel_drives_system korvanel_lang

@@ -1,7 +1,5 @@
 #include "drives/windows/windows_drive_system.h"
 
-#include <shlobj.h>
-
 #include <algorithm>
 #include <cwctype>
 #include <future>
@@ -214,13 +212,7 @@ std::optional<std::vector<DiskInfoEntry>> WindowsDriveSystem::ListDisksHolding(c
   return Disks(volume->disks, volumes);
 }
 
-std::string WindowsDriveSystem::HomeDirectory() {
-  wchar_t* folder = nullptr;
-  std::string home;
-  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Profile, 0, nullptr, &folder))) home = platform::Utf8FromWide(folder);
-  CoTaskMemFree(folder);
-  return home;
-}
+std::string WindowsDriveSystem::HomeDirectory() { return platform::HomeDirectory(); }
 
 std::string WindowsDriveSystem::LastDiskProblem() const {
   std::lock_guard lock(problem_mutex_);

@@ -1,8 +1,12 @@
 // The small fixed rules of the engine: texts, names, parameters, the rate and the generator.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+
 #include "engine/rate.h"
 #include "engine/random_generator.h"
+#include "engine/rate_table.h"
 #include "engine/run_parameters.h"
 #include "engine/status_texts.h"
 #include "engine/test_names.h"
@@ -79,6 +83,25 @@ TEST(RunParameters, FollowTheTestLength) {
     RunParameters p = ParametersForTestTime(i, start);
     EXPECT_EQ(PlannedWindows(kTestAll, p.pass_count) * p.window_ms, total_ms[i]);
   }
+}
+
+TEST(RateTable, NamesEveryResultOnceAndEveryTestButTheFullRun) {
+  // A rate added to BenchResults without a row would be measured but never shown or reported.
+  std::set<std::string> keys;
+  BenchResults marked;
+  double mark = 1;
+  for (const TestRates& test : kRateTable) {
+    for (const ReportedRate& rate : {test.read, test.write}) {
+      EXPECT_TRUE(keys.insert(rate.key).second) << rate.key;
+      EXPECT_EQ(marked.*rate.field, 0) << rate.key << " shares its field";
+      marked.*rate.field = mark++;
+    }
+    EXPECT_TRUE(IsTestId(test.test));
+    EXPECT_EQ(FindTestRates(test.test), &test);
+  }
+  EXPECT_EQ(keys.size() * sizeof(double), sizeof(BenchResults));
+  EXPECT_EQ(FindTestRates(kTestAll), nullptr);
+  EXPECT_FALSE(IsTestId(1031));  // the drive list's id
 }
 
 TEST(Rate, IsKibPerMillisecond) {

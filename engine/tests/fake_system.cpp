@@ -143,6 +143,11 @@ std::unique_ptr<platform::TestDirectory> FakeSystem::CreateTestDirectory(const s
     return nullptr;
   }
   std::lock_guard lock(mutex_);
+  if (run_ended_) {  // a new run: its fill comes before its first pass
+    run_ended_ = false;
+    timers_started = 0;
+    pass_index_ = -1;
+  }
   if (taken_dirs.count(path) || dirs_.count(path)) {
     *error = SysError::FromErrno(EEXIST);
     return nullptr;
@@ -210,11 +215,10 @@ SysError FakeSystem::RemoveDirectory(const std::string& path) {
   return {};
 }
 
-void FakeSystem::PostResultsReset() {
-  Record("reset", "");
+void FakeSystem::PostRunEnded() {
+  Record("ended", "");
   std::lock_guard lock(mutex_);
-  timers_started = 0;  // a new run: its fill comes before its first pass
-  pass_index_ = -1;
+  run_ended_ = true;
 }
 
 void FakeSystem::PostStatus(std::string text) {
@@ -222,12 +226,12 @@ void FakeSystem::PostStatus(std::string text) {
   if (on_status) on_status(text);
 }
 
-void FakeSystem::ShowDetailedError(const std::string& text, const std::string& what_failed) {
+void FakeSystem::ShowError(const std::string& text, const std::string& what_failed) {
   {
     std::lock_guard lock(mutex_);
     error_details_.push_back(what_failed);
   }
-  ShowError(text);
+  Record("error", text);
 }
 
 void FakeSystem::Refresh(const BenchResults& results) {

@@ -75,7 +75,7 @@ class FakeSystem : public platform::Storage, public platform::Clock, public Engi
 
   // --- what happened ---
   struct Message {
-    std::string kind;  // "status", "notice", "end", "finished", "reset", "error", "running", "idle", "stamp"
+    std::string kind;  // "status", "notice", "error", "ended"
     std::string text;
   };
   std::vector<Message> Messages() const;
@@ -115,17 +115,12 @@ class FakeSystem : public platform::Storage, public platform::Clock, public Engi
   SysError RemoveDirectory(const std::string& path);
 
   // EngineHost
-  void PostResultsReset() override;
   void PostStatus(std::string text) override;
-  void PostEndTag(std::string text) override { Record("end", std::move(text)); }
   void PostNotice(std::string text) override { Record("notice", std::move(text)); }
-  void PostRunFinished() override { Record("finished", ""); }
   void Refresh(const BenchResults& results) override;
-  void ShowError(const std::string& text) override { Record("error", text); }
-  void ShowDetailedError(const std::string& text, const std::string& what_failed) override;
+  void ShowError(const std::string& text, const std::string& what_failed) override;
   void StartPassTimer(uint32_t period_ms) override;
-  void SetRunningState(bool running) override { Record(running ? "running" : "idle", ""); }
-  void StampFinishTime() override { Record("stamp", ""); }
+  void PostRunEnded() override;
 
   // One transfer: advances the clock, counts, closes the window when the pass has had its share.
   // Returns the errno the transfer fails with, or 0.
@@ -148,6 +143,7 @@ class FakeSystem : public platform::Storage, public platform::Clock, public Engi
   uint32_t pass_ops_ = 0;
   uint64_t measured_transfers_ = 0;
   uint64_t pauses_ = 0;
+  bool run_ended_ = false;  // the next test directory belongs to a new run, whose fill comes first
 };
 
 // A test with an engine on a fake system.

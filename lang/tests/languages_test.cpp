@@ -5,6 +5,7 @@
 #include <array>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "lang/language_image.h"
@@ -12,6 +13,7 @@
 #include "lang/languages.h"
 #include "platform/user_language.h"
 #include "lang/lzari.h"
+#include "lang/text_ids.h"
 #include "lang/tests/language_test_support.h"
 #include "common/text_encoding.h"
 #include "settings/settings.h"
@@ -78,6 +80,41 @@ TEST_F(LanguagesTest, GermanEngineTextsAreTheShippedOnes) {
       "Zufallsbedingt schreiben", "Datenträger Voll ", "Fehler beim Erstellen der Datei", "Schreibfehler",
       "Lesefehler", "Speicherfehler"};
   EXPECT_EQ(LanguageEngineTexts(), expected);
+}
+
+// A name that points at the wrong number would put another text on a button, a menu or a report
+// line; the ranges the panel loops over (the test lengths, the rows' descriptions) must hold.
+TEST_F(LanguagesTest, TheTextNamesPointAtTheTextsTheyName) {
+  const std::pair<int, const char*> named[] = {
+      {kDonateText, "Donate"},
+      {kInitializeText, "... Initialize"},
+      {kSequentialReadText, "Sequential Read"},
+      {kStartText, "Start "},
+      {kStopText, "Stop "},
+      {kAccessTimeText, "Access time "},
+      {kSequentialText, "Sequential"},
+      {kReadText, "Read"},
+      {kWriteText, "Write"},
+      {kBenchmarkText, "Benchmark "},
+      {kHideVolumeLabelText, "Don't show volume label"},
+      {kExitText, "E&xit"},
+      {kSystemText, "&System"},
+      {kTaskManagerText, "Task-Manager"},
+      {kDiskManagementText, "Disk Management"},
+      {kHomepageText, "Korvanel Homepage"},
+      {kScreenshotToPaintText, "Screenshot to MS-Paint"},
+      {kTestNotCompletedText, "The test was not completed!"},
+      {kInfoText, "Info"},
+  };
+  for (const auto& [id, english] : named) EXPECT_EQ(GetText(id), english) << id;
+  EXPECT_EQ(GetText(kQuickTestText), "Quick Test (~ 15 sec) ");
+  EXPECT_EQ(GetText(kVeryLongTestText), "Very Long test (~ 4 min) ");
+  EXPECT_EQ(kVeryLongTestText - kQuickTestText, 3);
+  EXPECT_TRUE(GetText(kSequentialInfoText).starts_with("Sequentiall:"));
+  EXPECT_TRUE(GetText(kAccessTimeInfoText).starts_with("Access Time:"));
+  EXPECT_EQ(kAccessTimeInfoText - kSequentialInfoText, 4);
+  EXPECT_TRUE(GetSpecialText(kProgramNameText).starts_with("Korvanel "));
+  EXPECT_TRUE(GetSpecialText(kNoWarrantyText).starts_with("Freeware:"));
 }
 
 TEST_F(LanguagesTest, SpecialTextsCarryNameAddressesAndContact) {

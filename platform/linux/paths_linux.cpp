@@ -28,19 +28,6 @@ std::string WithoutTrailingSlashes(std::string path) {
   return path;
 }
 
-std::string HomeDirectory() {
-  std::string home = Environment("HOME");
-  if (!home.empty()) return home;
-  std::vector<char> buffer(16384);
-  passwd entry{};
-  passwd* found = nullptr;
-  if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr &&
-      found->pw_dir != nullptr) {
-    return found->pw_dir;
-  }
-  return "/";
-}
-
 // The private directory, open, and its path for messages and for programs that open its files.
 struct PrivateDirectory {
   UniqueFd fd;
@@ -190,6 +177,20 @@ std::string ExecutablePath() {
     if (static_cast<size_t>(length) < buffer.size()) return std::string(buffer.data(), length);
     buffer.resize(buffer.size() * 2);
   }
+}
+
+std::string HomeDirectory() {
+  // A relative value would depend on the working directory.
+  const std::string home = Environment("HOME");
+  if (!home.empty() && home.front() == '/') return home;
+  std::vector<char> buffer(16384);
+  passwd entry{};
+  passwd* found = nullptr;
+  if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr &&
+      found->pw_dir != nullptr) {
+    return found->pw_dir;
+  }
+  return {};
 }
 
 std::string TempDirectory() {

@@ -1,6 +1,7 @@
 #include "platform/paths.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,6 +66,21 @@ TEST(PathsTest, TempAndConfigDirectoriesFollowTheEnvironment) {
   }
   ScopedEnv config("XDG_CONFIG_HOME", "/srv/conf/");
   EXPECT_EQ(UserConfigDirectory(), "/srv/conf");
+}
+
+// The home places the settings and, on a drive the user cannot write at its root, the test file: a
+// relative $HOME would put them wherever the program was started, so the password database decides.
+TEST(PathsTest, TheHomeIsAnAbsoluteHomeVariableElseThePasswordDatabasesEntry) {
+  const passwd* entry = getpwuid(geteuid());
+  if (entry == nullptr) GTEST_SKIP() << "this user has no entry in the password database";
+  {
+    ScopedEnv home("HOME", "/home/someone");
+    EXPECT_EQ(HomeDirectory(), "/home/someone");
+  }
+  for (const char* unusable : {"relative/home", "", static_cast<const char*>(nullptr)}) {
+    ScopedEnv home("HOME", unusable);
+    EXPECT_EQ(HomeDirectory(), entry->pw_dir) << (unusable ? unusable : "unset");
+  }
 }
 
 TEST_F(PrivateTempFileTest, CreatesAPrivateDirectoryOnceAndReusesIt) {

@@ -102,6 +102,14 @@ std::string TempDirectory() {
   return Utf8FromWide(WithoutTrailingBackslash(LongPath(temp)));
 }
 
+std::string HomeDirectory() {
+  wchar_t* folder = nullptr;
+  std::string home;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Profile, 0, nullptr, &folder))) home = Utf8FromWide(folder);
+  CoTaskMemFree(folder);
+  return home;
+}
+
 std::string UserConfigDirectory() {
   wchar_t* folder = nullptr;
   std::wstring roaming;

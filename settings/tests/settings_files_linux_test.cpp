@@ -10,7 +10,6 @@
 
 #include "common/testing/scratch.h"
 #include "settings/settings.h"
-#include "settings/whole_file.h"
 
 namespace korvanel {
 namespace {
@@ -45,7 +44,7 @@ TEST_F(SettingsFilesOnLinux, ALinkIsFollowedOnlyToARegularFileOfTheUsersOwn) {
   ASSERT_EQ(chown(theirs.c_str(), testing::kOtherUser, testing::kOtherUser), 0);
   fs::create_symlink(theirs, file_);
   WriteSettingInt("lng", 2);
-  EXPECT_EQ(ReadWholeFile(theirs), "[Program]\nlng=1\n");
+  EXPECT_EQ(testing::ReadWholeFile(theirs), "[Program]\nlng=1\n");
   struct stat info{};
   ASSERT_EQ(stat(theirs.c_str(), &info), 0);
   EXPECT_EQ(info.st_uid, testing::kOtherUser);
@@ -56,7 +55,7 @@ TEST_F(SettingsFilesOnLinux, ALinkIsFollowedOnlyToARegularFileOfTheUsersOwn) {
   fs::create_symlink(mine, file_);
   ASSERT_EQ(lchown(file_.c_str(), testing::kOtherUser, testing::kOtherUser), 0);  // their link to our file
   WriteSettingInt("lng", 2);
-  EXPECT_EQ(ReadWholeFile(mine), "[Program]\nlng=1\n");
+  EXPECT_EQ(testing::ReadWholeFile(mine), "[Program]\nlng=1\n");
   EXPECT_TRUE(fs::is_symlink(file_));
 }
 

@@ -27,7 +27,7 @@ class SettingsStoreTest : public ::testing::Test {
   void TearDown() override { SetSettingsPath(""); }
 
   void Write(const std::string& content) { std::ofstream(file_, std::ios::binary) << content; }
-  std::string Content() const { return ReadWholeFile(file_).value_or("<unreadable>"); }
+  std::string Content() const { return testing::ReadWholeFile(file_); }
 
   ScratchDir dir_;
   std::string file_ = dir_ / "Korvanel.ini";
@@ -100,7 +100,7 @@ TEST_F(SettingsStoreTest, AWriteThroughALinkUpdatesItsTargetAndKeepsTheLink) {
   fs::create_symlink(target, file_);
   WriteSettingInt("lng", 2);
   EXPECT_TRUE(fs::is_symlink(file_));
-  EXPECT_EQ(ReadWholeFile(target), "[Program]\nlng=2\n");
+  EXPECT_EQ(testing::ReadWholeFile(target), "[Program]\nlng=2\n");
 }
 
 // Whatever lies at the settings path, reading gives the defaults and nothing aborts, blocks, grows

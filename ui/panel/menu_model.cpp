@@ -3,6 +3,7 @@
 #include "ui/panel/panel_ids.h"
 #include "ui/panel/panel_texts.h"
 #include "lang/languages.h"
+#include "lang/text_ids.h"
 
 namespace korvanel::panel {
 namespace {
@@ -14,28 +15,29 @@ MenuItem Item(int command, std::string text, std::string icon = "") {
 MenuItem Separator() { return MenuItem{}; }
 
 MenuPopup ProgramPopup() {
-  MenuItem volume_label = Item(kCommandToggleVolumeLabel, GetText(41));
+  MenuItem volume_label = Item(kCommandToggleVolumeLabel, GetText(kHideVolumeLabelText));
   volume_label.checkable = true;
   // The three web pages share one icon: each opens the browser.
   return {"&Korvanel",
-          {Item(kCommandScreenshotToFile, GetText(77), "document-save"),
-           Item(kCommandScreenshotToPaint, GetText(78), "applications-graphics"), Separator(),
-           Item(kCommandFaq, GetText(74), "internet-web-browser"),
+          {Item(kCommandScreenshotToFile, GetText(kScreenshotToFileText), "document-save"),
+           Item(kCommandScreenshotToPaint, GetText(kScreenshotToPaintText), "applications-graphics"), Separator(),
+           Item(kCommandFaq, GetText(kFaqText), "internet-web-browser"),
            // The site's name comes from the one place the site is configured, not from the texts.
-           Item(kCommandCompare, FilledIn(GetText(75), SiteName()), "internet-web-browser"),
-           Item(kCommandHomepage, GetText(76), "internet-web-browser"), Separator(), volume_label, Separator(),
-           Item(kCommandInfo, GetText(93), "help-about"), Separator(),
-           Item(kCommandExit, GetText(46), "application-exit")}};
+           Item(kCommandCompare, FilledIn(GetText(kCompareText), SiteName()), "internet-web-browser"),
+           Item(kCommandHomepage, GetText(kHomepageText), "internet-web-browser"), Separator(), volume_label,
+           Separator(),
+           Item(kCommandInfo, GetText(kInfoText), "help-about"), Separator(),
+           Item(kCommandExit, GetText(kExitText), "application-exit")}};
 }
 
 MenuPopup SystemPopup() {
-  return {GetText(50),
-          {Item(kCommandTaskManager, GetText(51), "utilities-system-monitor"),
-           Item(kCommandSystemSettings, GetText(50), "preferences-system"),
-           Item(kCommandSystemInformation, GetText(52), "computer"), Separator(),
-           Item(kCommandOptimizeDrive, GetText(53), "drive-harddisk"),
-           Item(kCommandComputerManagement, GetText(54), "preferences-system"),
-           Item(kCommandDiskManagement, GetText(55), "drive-harddisk"), Separator(),
+  return {GetText(kSystemText),
+          {Item(kCommandTaskManager, GetText(kTaskManagerText), "utilities-system-monitor"),
+           Item(kCommandSystemSettings, GetText(kSystemText), "preferences-system"),
+           Item(kCommandSystemInformation, GetText(kSystemInformationText), "computer"), Separator(),
+           Item(kCommandOptimizeDrive, GetText(kOptimizeDriveText), "drive-harddisk"),
+           Item(kCommandComputerManagement, GetText(kComputerManagementText), "preferences-system"),
+           Item(kCommandDiskManagement, GetText(kDiskManagementText), "drive-harddisk"), Separator(),
            Item(kCommandSettingsFile, "Korvanel.ini", "text-x-generic")}};
 }
 

@@ -203,23 +203,14 @@ void Panel::OnRunEnded() {
   stop_requested_ = false;
   results_complete_ = !run_failed_ && !run_stopped_;
   // The status line ends empty after a complete run; otherwise it says why values are missing.
-  if (run_failed_) {
-    view_.SetControlText(kControlStatus, kRunFailedText);
-  } else if (run_stopped_) {
-    view_.SetControlText(kControlStatus, kRunStoppedText);
-  }
+  view_.SetControlText(kControlStatus, run_failed_ ? kRunFailedText : run_stopped_ ? kRunStoppedText : "");
+  last_run_time_ = FinishTimeStamp();
+  view_.SetControlText(kFinishTimeControl, last_run_time_);
   ApplyControlStates();
   if (refresh_pending_ && !waiting_) {
     refresh_pending_ = false;
     StartDriveRefresh();
   }
-}
-
-void Panel::OnRunFinishTime() {
-  // A run started right after the end was reported has its own values on show already.
-  if (run_active_) return;
-  last_run_time_ = FinishTimeStamp();
-  view_.SetControlText(kFinishTimeControl, last_run_time_);
 }
 
 // --- set-up ---

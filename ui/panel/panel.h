@@ -67,7 +67,6 @@ class Panel : private EngineEvents {
   void OnEngineError(const std::string& text) override;
   void OnPassTimerStarted(uint32_t period_ms) override;
   void OnRunEnded() override;
-  void OnRunFinishTime() override;
 
   void ApplyControlStates();
   void ShowValues(const ValueTexts& values);

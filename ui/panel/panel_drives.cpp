@@ -6,6 +6,7 @@
 #include "ui/panel/panel_ids.h"
 #include "drives/drive_summary.h"
 #include "lang/languages.h"
+#include "lang/text_ids.h"
 #include "settings/settings.h"
 
 namespace korvanel::panel {
@@ -17,7 +18,7 @@ void Panel::StartDriveRefresh() {
     return;
   }
   refreshing_ = true;
-  view_.SetControlText(kControlSummary, GetText(5));
+  view_.SetControlText(kControlSummary, GetText(kInitializeText));
   ApplyControlStates();
   drives_.SetShowVolumeLabel(no_vol_label_ == 0);
   // The chosen folder is looked at on the refresh thread too: its drive may take its time to answer.

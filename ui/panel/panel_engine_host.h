@@ -19,25 +19,18 @@ class EngineEvents {
   virtual void OnEngineError(const std::string& text) = 0;
   virtual void OnPassTimerStarted(uint32_t period_ms) = 0;
   virtual void OnRunEnded() = 0;
-  virtual void OnRunFinishTime() = 0;
 };
 
 class PanelEngineHost : public EngineHost {
  public:
   PanelEngineHost(UiChannel& channel, EngineEvents& events) : channel_(channel), events_(events) {}
 
-  void PostResultsReset() override {}
   void PostStatus(std::string text) override;
-  void PostEndTag(std::string text) override;
-  void PostRunFinished() override {}
   void Refresh(const BenchResults& results) override;
-  void ShowError(const std::string& text) override;
   // The box also says what failed on which path, so the user knows where to look.
-  void ShowDetailedError(const std::string& text, const std::string& what_failed) override;
+  void ShowError(const std::string& text, const std::string& what_failed) override;
   void StartPassTimer(uint32_t period_ms) override;
-  // The panel enters the running state itself when its start is accepted; only the end comes here.
-  void SetRunningState(bool running) override;
-  void StampFinishTime() override;
+  void PostRunEnded() override;
 
  private:
   UiChannel& channel_;

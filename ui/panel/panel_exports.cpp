@@ -13,6 +13,7 @@
 #include "export/comparison_report.h"
 #include "export/screenshot_naming.h"
 #include "lang/languages.h"
+#include "lang/text_ids.h"
 #include "lang/translation_file.h"
 #include "results/measured_values.h"
 #include "platform/files.h"
@@ -103,21 +104,24 @@ void Panel::OpenSettingsFile() {
 
 void Panel::ShowInfo() {
   std::string text;
-  for (int id = 101; id <= 105; ++id) text += GetText(id) + "\n";
-  view_.ShowInformation(GetText(93), text);
+  for (int id = kSequentialInfoText; id <= kAccessTimeInfoText; ++id) text += GetText(id) + "\n";
+  view_.ShowInformation(GetText(kInfoText), text);
 }
 
 void Panel::OpenComparisonReport() {
   const std::optional<DriveEntry> drive = SelectedDrive();
   if (!drive) return;
   // A stopped or failed run, or none, has nothing that the comparison site could rank.
-  if (!results_complete_) return view_.ShowInformation(GetText(93), GetText(79) + "\n" + GetText(80));
+  if (!results_complete_) {
+    return view_.ShowInformation(GetText(kInfoText),
+                                 GetText(kTestNotCompletedText) + "\n" + GetText(kOnlyCompleteTestsText));
+  }
   ComparisonReportInput input;
   input.drive = *drive;
   input.results = engine_.results();
   input.test_time = engine_.test_time();
   input.test_id = engine_.test_id();
-  input.program = GetSpecialText(19);
+  input.program = GetSpecialText(kProgramNameText);
   input.os = {os_.major, os_.minor, os_.build, os_.service_pack};
   input.site_address = SiteAddress();
   const ComparisonReportOutcome outcome =

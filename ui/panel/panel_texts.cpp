@@ -5,6 +5,7 @@
 #include "ui/panel/panel_ids.h"
 #include "ui/panel/web_links.h"
 #include "lang/languages.h"
+#include "lang/text_ids.h"
 #include "results/finish_time.h"
 
 namespace korvanel::panel {
@@ -29,8 +30,8 @@ std::string FilledIn(std::string text, const std::string& value) {
 }
 
 std::string PanelTitle(const platform::SystemVersion& os) {
-  return GetSpecialText(19) + " - OS:" + std::to_string(os.major) + "." + std::to_string(os.minor) + "." +
-         std::to_string(os.build);
+  return GetSpecialText(kProgramNameText) + " - OS:" + std::to_string(os.major) + "." + std::to_string(os.minor) +
+         "." + std::to_string(os.build);
 }
 
 PanelTexts BuildPanelTexts(const platform::SystemVersion& os) {
@@ -38,19 +39,23 @@ PanelTexts BuildPanelTexts(const platform::SystemVersion& os) {
   PanelTexts texts;
   texts.title = PanelTitle(os);
   texts.controls = {
-      {kCommandSequential, GetText(18)},      {kCommandRandom4K, "4K"},
-      {kCommandRandom512K, "512K"},           {kCommandQueued4K, "64 X 4K"},
-      {kCommandAccessTime, GetText(17)},      {kControlProgramName, GetSpecialText(19)},
-      {kControlReadFrame, GetText(21)},       {kControlWriteFrame, GetText(22)},
-      {kControlRatingFrame, GetText(23)},
+      {kCommandSequential, GetText(kSequentialText)},
+      {kCommandRandom4K, "4K"},
+      {kCommandRandom512K, "512K"},
+      {kCommandQueued4K, "64 X 4K"},
+      {kCommandAccessTime, GetText(kAccessTimeText)},
+      {kControlProgramName, GetSpecialText(kProgramNameText)},
+      {kControlReadFrame, GetText(kReadText)},
+      {kControlWriteFrame, GetText(kWriteText)},
+      {kControlRatingFrame, GetText(kBenchmarkText)},
   };
-  texts.start_caption = GetText(15);
-  texts.stop_caption = GetText(16);
-  for (int id = 30; id <= 33; ++id) texts.sizes.push_back(GetText(id));
+  texts.start_caption = GetText(kStartText);
+  texts.stop_caption = GetText(kStopText);
+  for (int id = kQuickTestText; id <= kVeryLongTestText; ++id) texts.sizes.push_back(GetText(id));
   // The notice names the site's address where its "%s" stands.
-  texts.footer = {MenuItem{kCommandNotice, FilledIn(GetSpecialText(22), SiteAddress()), ""},
+  texts.footer = {MenuItem{kCommandNotice, FilledIn(GetSpecialText(kNoWarrantyText), SiteAddress()), ""},
                   MenuItem{kCommandLanguage, "# LNG", ""}};
-  texts.donate = GetText(4);
+  texts.donate = GetText(kDonateText);
   texts.test_button_font = UsesCompactButtons(language) ? ButtonFont::kCompact : ButtonFont::kLarge;
   texts.start_button_font = language == kCompactStartLanguage ? ButtonFont::kCompact : ButtonFont::kLarge;
   texts.right_to_left = language == kPersian;

@@ -1,6 +1,7 @@
 #include "ui/panel/results_text.h"
 
 #include "lang/languages.h"
+#include "lang/text_ids.h"
 
 namespace korvanel::panel {
 namespace {
@@ -28,21 +29,21 @@ std::string SummaryLines(const std::string& summary) {
 }  // namespace
 
 std::string ResultsText(const ResultsTextInput& input) {
-  const std::string read = Trimmed(GetText(21));
-  const std::string write = Trimmed(GetText(22));
+  const std::string read = Trimmed(GetText(kReadText));
+  const std::string write = Trimmed(GetText(kWriteText));
   const auto row = [&](const std::string& label, const std::string& read_value, const std::string& write_value) {
     return label + ": " + read + " " + Trimmed(read_value) + ", " + write + " " + Trimmed(write_value) + "\n";
   };
   const ValueTexts& v = input.values;
   std::string text = input.title + "\n" + SummaryLines(input.drive_summary);
   if (!Trimmed(input.test_length).empty()) text += Trimmed(input.test_length) + "\n";
-  text += row(Trimmed(GetText(18)), v.seq_read, v.seq_write);
+  text += row(Trimmed(GetText(kSequentialText)), v.seq_read, v.seq_write);
   text += row("4K", v.rnd4_read, v.rnd4_write);
   text += row("512K", v.rnd512_read, v.rnd512_write);
   text += row("64 X 4K", v.qd_read, v.qd_write);
-  text += row(Trimmed(GetText(17)), v.access_read, v.access_write);
+  text += row(Trimmed(GetText(kAccessTimeText)), v.access_read, v.access_write);
   // The total rating is the sum of the other two.
-  text += Trimmed(GetText(23)) + ": " + read + " " + Trimmed(v.read_rating) + " + " + write + " " +
+  text += Trimmed(GetText(kBenchmarkText)) + ": " + read + " " + Trimmed(v.read_rating) + " + " + write + " " +
           Trimmed(v.write_rating) + " = " + Trimmed(v.total_rating) + "\n";
   if (!input.finish_time.empty()) text += input.finish_time + "\n";
   return text;

@@ -28,6 +28,7 @@
 #include "korvanel_version.h"
 #include "engine/tests/fake_system.h"
 #include "lang/languages.h"
+#include "lang/text_ids.h"
 #include "results/finish_time.h"
 #include "settings/settings.h"
 #include "ui/qt/command_bar.h"
@@ -136,7 +137,7 @@ class QtPanelWindowTest : public QObject {
     QCOMPARE(window_->command_bar()->strip_button()->text(), QString("Spenden"));
     QCOMPARE(sizes->count(), 4);
     QCOMPARE(sizes->currentIndex(), 3);
-    QCOMPARE(sizes->itemText(0), QString::fromStdString(GetText(30)));
+    QCOMPARE(sizes->itemText(0), QString::fromStdString(GetText(kQuickTestText)));
     // One Donate button and two footer buttons however often the set-up ran.
     QCOMPARE(OwnToolButtons(Bar()->parentWidget()), 1);
     QCOMPARE(OwnToolButtons(window_.get()), 3);

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "lang/languages.h"
+#include "lang/text_ids.h"
 #include "platform/windows/wide_text.h"
 #include "results/value_texts.h"
 #include "ui/panel/panel_ids.h"
@@ -182,15 +183,20 @@ bool AnswerFileDialog(const Program& program, const std::wstring& path) {
 // The texts the set-up gives in language `language`.
 void CheckSetUpTexts(const Program& program, int language, const std::string& name) {
   SetCurrentLanguage(language);
-  Check(WindowText(program.panel()).rfind(GetSpecialText(19) + " - OS:", 0) == 0, name + ": the title");
-  Check(program.Text(kCommandSequential) == GetText(18), name + ": Sequential button (" + program.Text(kCommandSequential) + ")");
-  Check(program.Text(kCommandAccessTime) == GetText(17), name + ": Access time button");
-  Check(program.Text(kControlReadFrame) == GetText(21) && program.Text(kControlWriteFrame) == GetText(22) &&
-            program.Text(kControlRatingFrame) == GetText(23),
+  Check(WindowText(program.panel()).rfind(GetSpecialText(kProgramNameText) + " - OS:", 0) == 0,
+        name + ": the title");
+  Check(program.Text(kCommandSequential) == GetText(kSequentialText),
+        name + ": Sequential button (" + program.Text(kCommandSequential) + ")");
+  Check(program.Text(kCommandAccessTime) == GetText(kAccessTimeText), name + ": Access time button");
+  Check(program.Text(kControlReadFrame) == GetText(kReadText) &&
+            program.Text(kControlWriteFrame) == GetText(kWriteText) &&
+            program.Text(kControlRatingFrame) == GetText(kBenchmarkText),
         name + ": frame titles (" + program.Text(kControlReadFrame) + ", " + program.Text(kControlWriteFrame) + ")");
-  Check(program.Text(kCommandStart) == GetText(15), name + ": Start button");
+  Check(program.Text(kCommandStart) == GetText(kStartText), name + ": Start button");
   bool sizes = program.ListCount(kCommandSizeList) == 4;
-  for (int index = 0; sizes && index < 4; ++index) sizes = program.ListText(kCommandSizeList, index) == GetText(30 + index);
+  for (int index = 0; sizes && index < 4; ++index) {
+    sizes = program.ListText(kCommandSizeList, index) == GetText(kQuickTestText + index);
+  }
   Check(sizes, name + ": the four test lengths (" + program.ListText(kCommandSizeList, 0) + ")");
 }
 
@@ -227,7 +233,8 @@ int Texts(const std::wstring& exe) {
   Check(ChooseLanguageByKeys(program, -2), "the language menu's \"Translate\"");
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
-  const std::wstring exported = std::wstring(temp) + L"Korvanel\\translate_" + WideFromUtf8(GetSpecialText(19)) + L".txt";
+  const std::wstring exported =
+      std::wstring(temp) + L"Korvanel\\translate_" + WideFromUtf8(GetSpecialText(kProgramNameText)) + L".txt";
   std::wstring name = exported;
   for (wchar_t& c : name) c = c == L' ' ? L'_' : c;
   Check(WaitFor([&] { return GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10),
@@ -241,13 +248,17 @@ int Texts(const std::wstring& exe) {
   if (box != nullptr) PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   SetCurrentLanguage(1);
   Check(WaitFor([&] { return program.FindWindowOfClass("#32770") == nullptr; }, 10) &&
-            program.Text(kCommandSequential) == GetText(18),
+            program.Text(kCommandSequential) == GetText(kSequentialText),
         "the texts now come from the file");
 
   PostMessageW(program.panel(), WM_KEYDOWN, VK_ESCAPE, 0);
   const long code = program.WaitForExit(30);
   Check(code == 0, "Escape while idle ends the program with 0 (" + std::to_string(code) + ")");
   return g_failures > 0;
+}
+
+bool StatusShows(const Program& program, int text) {
+  return program.Text(kControlStatus).find(GetText(text)) != std::string::npos;
 }
 
 bool ValuesMeasured(const Program& program, std::initializer_list<int> controls) {
@@ -287,12 +298,13 @@ int Run(const std::wstring& exe, int drive, const std::wstring& picture) {
   Check(program.WaitUntilIdle(60), "the panel is idle");
   program.ChooseInList(kCommandDriveList, drive);
   program.ChooseInList(kCommandSizeList, 0);
-  Check(WaitFor([&] { return program.Text(kControlSummary).find(GetText(5)) == std::string::npos; }, 10),
+  Check(WaitFor([&] { return program.Text(kControlSummary).find(GetText(kInitializeText)) == std::string::npos; }, 10),
         "the drive is chosen");
 
   program.Click(kCommandSequential);
   Check(WaitFor([&] { return !program.Enabled(kCommandSequential); }, 10), "a single test starts: the buttons are disabled");
-  Check(WaitFor([&] { return program.Text(kCommandStart) == GetText(16); }, 10), "Start reads Stop while it runs");
+  Check(WaitFor([&] { return program.Text(kCommandStart) == GetText(kStopText); }, 10),
+        "Start reads Stop while it runs");
   Check(program.WaitUntilIdle(120), "the single test ends");
   Check(ValuesMeasured(program, {kSeqReadControl, kSeqWriteControl}), "sequential read and write are measured (" +
                                                                          program.Text(kSeqReadControl) + ", " +
@@ -300,7 +312,7 @@ int Run(const std::wstring& exe, int drive, const std::wstring& picture) {
 
   // Stop: Start, which reads "Stop " during the run, ends it after the pass that runs.
   program.Click(kCommandStart);
-  Check(WaitFor([&] { return program.Text(kControlStatus).find(GetText(6)) != std::string::npos; }, 60),
+  Check(WaitFor([&] { return StatusShows(program, kSequentialReadText); }, 60),
         "a full run reaches its first pass");
   program.Click(kCommandStart);
   Check(program.WaitUntilIdle(60), "Stop ends the run");
@@ -348,7 +360,7 @@ int Escape(const std::wstring& exe, int drive) {
   program.ChooseInList(kCommandSizeList, 0);
   program.Click(kCommandStart);
   // Once the test file is written and the first pass measures, Escape stops the run.
-  Check(WaitFor([&] { return program.Text(kControlStatus).find(GetText(6)) != std::string::npos; }, 60),
+  Check(WaitFor([&] { return StatusShows(program, kSequentialReadText); }, 60),
         "the run reaches its first pass");
   PostMessageW(program.panel(), WM_KEYDOWN, VK_ESCAPE, 0);
   const long code = program.WaitForExit(60);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "lang/languages.h"
+#include "lang/text_ids.h"
 #include "platform/windows/wide_text.h"
 #include "ui/panel/menu_model.h"
 #include "ui/panel/panel_ids.h"
@@ -99,7 +100,7 @@ TEST_F(Win32ViewTest, MenuBarBuiltAgainKeepsOneButtonPerMenuAndDrawsItsItemsWith
   const auto* accessible = reinterpret_cast<const MSAAMENUINFO*>(first.data);
   ASSERT_NE(accessible, nullptr);
   EXPECT_EQ(accessible->dwMSAASignature, static_cast<DWORD>(MSAA_MENU_SIG));
-  EXPECT_EQ(platform::Utf8FromWide(accessible->pszWText), GetText(77));
+  EXPECT_EQ(platform::Utf8FromWide(accessible->pszWText), GetText(kScreenshotToFileText));
 
   const auto volume_label_state = [&] { return GetMenuState(bar.menu(), panel::kCommandToggleVolumeLabel, MF_BYCOMMAND); };
   bar.SetChecked(panel::kCommandToggleVolumeLabel, true);
