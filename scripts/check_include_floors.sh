@@ -20,6 +20,7 @@ platform
 platform/linux platform/windows
 settings
 lang
+lang/tools
 engine
 results
 drives
