@@ -3,8 +3,8 @@
 #include <windows.h>
 #include <wbemidl.h>
 
-#include "drives/windows/com_owners.h"
 #include "platform/windows/com_apartment.h"
+#include "platform/windows/com_owners.h"
 #include "platform/windows/wide_text.h"
 
 namespace korvanel::platform {
