@@ -13,7 +13,7 @@
 #include "common/bounded_call.h"
 #include "drives/linux/linux_drive_system.h"
 
-namespace korvanel::platform {
+namespace korvanel {
 
 SysError LinuxDriveSystem::CheckCanCreateIn(const std::string& directory) {
   const std::optional<int> error = CallWithin<int>("write " + directory, kDriveQueryLimit, [directory] {
@@ -54,4 +54,4 @@ std::vector<std::string> LinuxDriveSystem::SharedTemporaryDirectories() {
   return shared;
 }
 
-}  // namespace korvanel::platform
+}  // namespace korvanel
