@@ -5,7 +5,8 @@
 # knows, however it was added.
 set(KORVANEL_TEST_SUBSYSTEMS
   common platform settings results engine lang drives export panel cli
-  package  # how Korvanel is shipped: the Debian package, man pages, completion, these labels
+  package  # how Korvanel is shipped and kept: the Debian package, man pages, completion, these labels,
+           # which folder may include which
 )
 set(KORVANEL_TEST_KINDS
   root  # needs root for what it is about (loop mounts, another user's files); skips (77) without it

@@ -1,6 +1,6 @@
 #include "results/finish_time.h"
 
-#include "settings/locale_date_time.h"
+#include "results/locale_date_time.h"
 
 namespace korvanel {
 

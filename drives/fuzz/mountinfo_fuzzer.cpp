@@ -9,8 +9,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
-  for (const korvanel::platform::MountRecord& record : korvanel::platform::ParseMountTable(text)) {
-    korvanel::platform::ClassifyMount(record);
+  for (const korvanel::MountRecord& record : korvanel::ParseMountTable(text)) {
+    korvanel::ClassifyMount(record);
     record.DeviceNumber();
     // Unescaping only ever shortens a field.
     if (record.mount_point.size() > size || record.source.size() > size) __builtin_trap();

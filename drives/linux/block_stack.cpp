@@ -4,7 +4,7 @@
 
 #include "drives/linux/sysfs_files.h"
 
-namespace korvanel::platform {
+namespace korvanel {
 namespace {
 
 // Deeper stacks do not occur; the limit guards against link loops in a damaged tree.
@@ -74,4 +74,4 @@ std::vector<std::string> DisksBelow(const std::string& device_directory) {
   return disks;
 }
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

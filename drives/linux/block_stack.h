@@ -7,7 +7,7 @@
 #include "drives/linux/mount_table.h"
 #include "drives/linux/system_roots.h"
 
-namespace korvanel::platform {
+namespace korvanel {
 
 // The sysfs directories of the block devices holding the mount's file system: usually one, every
 // member device for a multi-device btrfs; empty when it has no block device.
@@ -17,4 +17,4 @@ std::vector<std::string> MountBlockDevices(const SystemRoots& roots, const Mount
 // and stacked devices (device-mapper, LVM, LUKS, md RAID); each name once, in the order found.
 std::vector<std::string> DisksBelow(const std::string& device_directory);
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

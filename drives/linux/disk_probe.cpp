@@ -7,7 +7,7 @@
 #include "drives/linux/sysfs_files.h"
 #include "drives/linux/sysfs_texts.h"
 
-namespace korvanel::platform {
+namespace korvanel {
 namespace {
 
 // One device on the way from a disk up to the system's root device.
@@ -197,4 +197,4 @@ DiskFacts ProbeDisk(const SystemRoots& roots, const std::string& name) {
   return facts;
 }
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

@@ -5,7 +5,7 @@
 
 #include "drives/linux/system_roots.h"
 
-namespace korvanel::platform {
+namespace korvanel {
 
 struct DiskFacts {
   std::string name;    // kernel name, "sda"
@@ -22,4 +22,4 @@ struct DiskFacts {
 // The facts of /sys/block/<name> under `roots`; `name` empty when there is no such disk.
 DiskFacts ProbeDisk(const SystemRoots& roots, const std::string& name);
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

@@ -15,7 +15,7 @@
 #include "drives/linux/sysfs_files.h"
 #include "drives/linux/volume_label.h"
 
-namespace korvanel::platform {
+namespace korvanel {
 namespace {
 
 // What the user sees as the mounted device: the source when it is a device path, else the name
@@ -207,12 +207,8 @@ std::optional<MountedDrive> LinuxDriveSystem::FindMountOf(const std::string& pat
                       DriveKind::kFixed,     mount->read_only};
 }
 
-}  // namespace korvanel::platform
-
-namespace korvanel {
-
 std::unique_ptr<DriveSystem> CreateDriveSystem() {
-  return std::make_unique<platform::LinuxDriveSystem>();
+  return std::make_unique<LinuxDriveSystem>();
 }
 
 }  // namespace korvanel

@@ -6,7 +6,7 @@
 #include "drives/drive_system.h"
 #include "drives/linux/system_roots.h"
 
-namespace korvanel::platform {
+namespace korvanel {
 
 // How long a question about one mount may take; a mount that has not answered by then (a network
 // file system whose server is gone) counts as not answering, and the drive list goes on without it.
@@ -29,4 +29,4 @@ class LinuxDriveSystem final : public DriveSystem {
   SystemRoots roots_;
 };
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

@@ -3,7 +3,7 @@
 #include <set>
 #include <string>
 
-namespace korvanel::platform {
+namespace korvanel {
 namespace {
 
 bool IsSystemType(const std::string& type) {
@@ -66,4 +66,4 @@ MountClass ClassifyMount(const MountRecord& mount) {
   return MountClass::kBlock;
 }
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

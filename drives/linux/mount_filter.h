@@ -3,7 +3,7 @@
 
 #include "drives/linux/mount_table.h"
 
-namespace korvanel::platform {
+namespace korvanel {
 
 enum class MountClass {
   kSkip,     // system and pseudo file systems, images, optical media, private RAM mounts
@@ -14,4 +14,4 @@ enum class MountClass {
 
 MountClass ClassifyMount(const MountRecord& mount);
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

@@ -6,7 +6,7 @@
 
 #include "drives/linux/sysfs_files.h"
 
-namespace korvanel::platform {
+namespace korvanel {
 namespace {
 
 bool IsOctalDigit(char c) { return c >= '0' && c <= '7'; }
@@ -102,4 +102,4 @@ const MountRecord* FindMountByPrefix(const std::vector<MountRecord>& records, co
   return best;
 }
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

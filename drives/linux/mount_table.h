@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace korvanel::platform {
+namespace korvanel {
 
 struct MountRecord {
   int mount_id = 0;
@@ -31,4 +31,4 @@ std::vector<MountRecord> VisibleMounts(const std::vector<MountRecord>& records);
 // nullptr. Where the kernel can name the mount itself (statx), that answer is the better one.
 const MountRecord* FindMountByPrefix(const std::vector<MountRecord>& records, const std::string& path);
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

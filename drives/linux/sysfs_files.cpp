@@ -12,10 +12,10 @@
 #include "drives/linux/sysfs_texts.h"
 #include "platform/linux/unique_fd.h"
 
-namespace korvanel::platform {
+namespace korvanel {
 
 std::string ReadRawAttribute(const std::string& path, size_t max_bytes) {
-  const UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  const platform::UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!file) return {};
   std::string content;
   char buffer[4096];
@@ -66,4 +66,4 @@ std::string BaseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

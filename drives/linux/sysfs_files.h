@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace korvanel::platform {
+namespace korvanel {
 
 // The attribute's first line without surrounding blanks.
 std::string ReadAttribute(const std::string& path);
@@ -28,4 +28,4 @@ bool PathExists(const std::string& path);
 std::string ParentPath(const std::string& path);
 std::string BaseName(const std::string& path);
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace korvanel::platform {
+namespace korvanel {
 namespace {
 
 int HexValue(char c) {
@@ -73,4 +73,4 @@ std::string UnescapeUdevName(const std::string& name) {
   return text;
 }
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace korvanel::platform {
+namespace korvanel {
 
 // An attribute's first line without blanks, tabs, newlines and NULs at either end.
 std::string FirstLine(const std::string& content);
@@ -27,4 +27,4 @@ std::string WithoutDeletedMark(std::string file);
 // A name from /dev/disk/by-label with udev's "\xHH" escapes decoded ("My\x20Disk" is "My Disk").
 std::string UnescapeUdevName(const std::string& name);
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

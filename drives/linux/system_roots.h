@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace korvanel::platform {
+namespace korvanel {
 
 struct SystemRoots {
   std::string sysfs = "/sys";
@@ -12,4 +12,4 @@ struct SystemRoots {
   std::string udev_data = "/run/udev/data";
 };
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

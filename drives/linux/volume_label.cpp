@@ -13,11 +13,11 @@
 #include "drives/linux/sysfs_texts.h"
 #include "platform/linux/unique_fd.h"
 
-namespace korvanel::platform {
+namespace korvanel {
 namespace {
 
 std::string LabelFromFileSystem(const std::string& mount_point) {
-  const UniqueFd directory(open(mount_point.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  const platform::UniqueFd directory(open(mount_point.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!directory) return {};
   char label[FSLABEL_MAX] = {};
   if (ioctl(directory.get(), FS_IOC_GETFSLABEL, label) != 0) return {};
@@ -60,4 +60,4 @@ std::string ReadVolumeLabel(const SystemRoots& roots, const std::string& mount_p
   return label;
 }
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

@@ -5,7 +5,7 @@
 
 #include "drives/linux/system_roots.h"
 
-namespace korvanel::platform {
+namespace korvanel {
 
 // The label of the file system mounted at `mount_point` on `device` ("/dev/sda2"; may be empty or
 // a non-device source). Asks the file system itself (no privileges needed on ext4, xfs, btrfs,
@@ -14,4 +14,4 @@ namespace korvanel::platform {
 std::string ReadVolumeLabel(const SystemRoots& roots, const std::string& mount_point,
                             const std::string& device);
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

@@ -12,7 +12,7 @@
 #include "drives/linux/linux_drive_system.h"
 #include "platform/paths.h"
 
-namespace korvanel::platform {
+namespace korvanel {
 
 SysError LinuxDriveSystem::CheckCanCreateIn(const std::string& directory) {
   const std::optional<int> error = CallWithin<int>("write " + directory, kDriveQueryLimit, [directory] {
@@ -46,4 +46,4 @@ std::vector<std::string> LinuxDriveSystem::SharedTemporaryDirectories() {
   return shared;
 }
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

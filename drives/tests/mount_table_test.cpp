@@ -4,7 +4,7 @@
 
 #include "drives/linux/mount_filter.h"
 
-namespace korvanel::platform {
+namespace korvanel {
 namespace {
 
 TEST(MountTable, ParsesFieldsEscapesOptionalFieldsAndReadOnly) {
@@ -49,4 +49,4 @@ TEST(MountFilter, SortsMountsIntoWhatAUserWouldTest) {
 }
 
 }  // namespace
-}  // namespace korvanel::platform
+}  // namespace korvanel

@@ -154,7 +154,7 @@ class RealMounts : public ::testing::Test {
   }
 
   static MountedMachine* machine_;
-  platform::LinuxDriveSystem system_;
+  LinuxDriveSystem system_;
 };
 
 MountedMachine* RealMounts::machine_ = nullptr;
@@ -227,12 +227,12 @@ TEST_F(RealMounts, DirectoriesFindTheDriveOfTheirMount) {
 }
 
 TEST_F(RealMounts, LabelsFromTheFileSystemOrTheSuperblockAndSpaceOfATmpfs) {
-  const platform::SystemRoots roots;
+  const SystemRoots roots;
   // Without a device only the file system itself can answer.
-  EXPECT_EQ(platform::ReadVolumeLabel(roots, Path("xfs"), ""), "KVXFS");
-  EXPECT_EQ(platform::ReadVolumeLabel(roots, Path("btrfs"), ""), "KVBTR");
+  EXPECT_EQ(ReadVolumeLabel(roots, Path("xfs"), ""), "KVXFS");
+  EXPECT_EQ(ReadVolumeLabel(roots, Path("btrfs"), ""), "KVBTR");
   // Without a usable mount point only the device's superblock can (root may read it).
-  EXPECT_EQ(platform::ReadVolumeLabel(roots, Path("no-such-directory"), Loop(0).device()), "KVEXT");
+  EXPECT_EQ(ReadVolumeLabel(roots, Path("no-such-directory"), Loop(0).device()), "KVEXT");
 
   uint64_t total = 0;
   EXPECT_EQ(GetDiskSpace(system_, Path("ram"), &total), int64_t{8} << 20);

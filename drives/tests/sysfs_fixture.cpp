@@ -23,7 +23,7 @@ SysfsFixture::~SysfsFixture() {
   fs::remove_all(root_, ignored);
 }
 
-platform::SystemRoots SysfsFixture::Roots() const {
+SystemRoots SysfsFixture::Roots() const {
   return {root_ + "/sys", root_ + "/mountinfo", root_ + "/dev", root_ + "/udev"};
 }
 

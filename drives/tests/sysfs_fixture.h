@@ -16,7 +16,7 @@ class SysfsFixture {
   SysfsFixture& operator=(const SysfsFixture&) = delete;
 
   // sysfs, dev and udev roots inside the tree; mountinfo is the file MountTable() writes.
-  platform::SystemRoots Roots() const;
+  SystemRoots Roots() const;
 
   void File(const std::string& relative, const std::string& content);
   void Link(const std::string& relative, const std::string& target_relative);

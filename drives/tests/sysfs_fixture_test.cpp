@@ -145,7 +145,7 @@ class FixtureMachine : public ::testing::Test {
   }
 
   SysfsFixture tree_;
-  platform::LinuxDriveSystem system_{tree_.Roots()};
+  LinuxDriveSystem system_{tree_.Roots()};
 };
 
 TEST_F(FixtureMachine, ListsTestableFileSystemsOncePerFileSystemOrderedByMountPoint) {
@@ -263,19 +263,19 @@ TEST(FixtureDisks, ALoopDeviceNamesTheFileSystemOfItsFileNeverItsPath) {
     tree.File("sys/devices/virtual/block/" + name + "/loop/backing_file", backing);
   }
   tree.Disk("sys/devices/virtual/block/loop6", "7:6", 2048);  // bound to no file
-  const platform::SystemRoots roots = tree.Roots();
-  EXPECT_EQ(platform::ProbeDisk(roots, "loop3").model, "Loop device (file on btrfs)");
-  EXPECT_EQ(platform::ProbeDisk(roots, "loop4").model, "Loop device (file on btrfs)");
-  EXPECT_EQ(platform::ProbeDisk(roots, "loop5").model, "Loop device (file on ext4)");
-  EXPECT_EQ(platform::ProbeDisk(roots, "loop6").model, "Loop device");
-  EXPECT_EQ(platform::ProbeDisk(roots, "loop3").interface, "Loop");
+  const SystemRoots roots = tree.Roots();
+  EXPECT_EQ(ProbeDisk(roots, "loop3").model, "Loop device (file on btrfs)");
+  EXPECT_EQ(ProbeDisk(roots, "loop4").model, "Loop device (file on btrfs)");
+  EXPECT_EQ(ProbeDisk(roots, "loop5").model, "Loop device (file on ext4)");
+  EXPECT_EQ(ProbeDisk(roots, "loop6").model, "Loop device");
+  EXPECT_EQ(ProbeDisk(roots, "loop3").interface, "Loop");
 }
 
 TEST(FixtureDisks, MissingSysfsGivesNoDiskListAndNoDrives) {
   SysfsFixture empty;
-  platform::SystemRoots roots = empty.Roots();
+  SystemRoots roots = empty.Roots();
   roots.sysfs += "/absent";
-  platform::LinuxDriveSystem system(roots);
+  LinuxDriveSystem system(roots);
   EXPECT_FALSE(system.ListDisks());
   EXPECT_TRUE(system.ListDrives().empty());
 }

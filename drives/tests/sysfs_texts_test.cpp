@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-namespace korvanel::platform {
+namespace korvanel {
 namespace {
 
 TEST(SysfsTexts, ReadSerialsSizesAndNames) {
@@ -27,4 +27,4 @@ TEST(SysfsTexts, SizesTooLargeForSixtyFourBitsDoNotWrap) {
 }
 
 }  // namespace
-}  // namespace korvanel::platform
+}  // namespace korvanel

@@ -3,11 +3,11 @@
 #include <windows.h>
 #include <wbemidl.h>
 
-#include "drives/windows/com_owners.h"
 #include "platform/windows/com_apartment.h"
+#include "platform/windows/com_owners.h"
 #include "platform/windows/wide_text.h"
 
-namespace korvanel::platform {
+namespace korvanel {
 namespace {
 
 // How long one object of a query's result is waited for. A healthy WMI service answers in well under
@@ -17,7 +17,7 @@ constexpr long kWmiWaitMs = 10000;
 // Text for the property types that Win32_DiskDrive and its associations use.
 bool VariantText(const VARIANT& value, std::string* text) {
   switch (value.vt) {
-    case VT_BSTR: *text = Utf8FromWide(value.bstrVal ? value.bstrVal : L""); return true;
+    case VT_BSTR: *text = platform::Utf8FromWide(value.bstrVal ? value.bstrVal : L""); return true;
     case VT_I1: *text = std::to_string(value.cVal); return true;
     case VT_UI1: *text = std::to_string(value.bVal); return true;
     case VT_I2: *text = std::to_string(value.iVal); return true;
@@ -36,9 +36,9 @@ WmiObject ReadProperties(IWbemClassObject* object) {
   if (FAILED(object->BeginEnumeration(WBEM_FLAG_NONSYSTEM_ONLY))) return properties;
   for (;;) {
     BSTR raw_name = nullptr;
-    ComVariant value;
+    platform::ComVariant value;
     if (object->Next(0, &raw_name, value.Receive(), nullptr, nullptr) != WBEM_S_NO_ERROR) break;
-    const std::string name = Utf8FromWide(raw_name ? raw_name : L"");
+    const std::string name = platform::Utf8FromWide(raw_name ? raw_name : L"");
     SysFreeString(raw_name);
     std::string text;
     if (VariantText(value.get(), &text)) properties[name] = text;
@@ -49,7 +49,8 @@ WmiObject ReadProperties(IWbemClassObject* object) {
 
 class ComWmiSource : public WmiQuerySource {
  public:
-  ComWmiSource(std::unique_ptr<ComApartment> com, ComPtr<IWbemLocator> locator, ComPtr<IWbemServices> services)
+  ComWmiSource(std::unique_ptr<platform::ComApartment> com, platform::ComPtr<IWbemLocator> locator,
+               platform::ComPtr<IWbemServices> services)
       : com_(std::move(com)), locator_(std::move(locator)), services_(std::move(services)) {}
   ~ComWmiSource() override {
     // Released before COM goes down.
@@ -58,9 +59,9 @@ class ComWmiSource : public WmiQuerySource {
   }
 
   WmiAnswer Query(const std::string& wql) override {
-    const ComString language(L"WQL");
-    const ComString query(WideFromUtf8(wql).c_str());
-    ComPtr<IEnumWbemClassObject> results;
+    const platform::ComString language(L"WQL");
+    const platform::ComString query(platform::WideFromUtf8(wql).c_str());
+    platform::ComPtr<IEnumWbemClassObject> results;
     WmiAnswer answer;
     if (FAILED(services_->ExecQuery(language.get(), query.get(),
                                     WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
@@ -69,7 +70,7 @@ class ComWmiSource : public WmiQuerySource {
       return answer;
     }
     for (;;) {
-      ComPtr<IWbemClassObject> object;
+      platform::ComPtr<IWbemClassObject> object;
       ULONG returned = 0;
       const HRESULT next = results->Next(kWmiWaitMs, 1, object.Receive(), &returned);
       if (next == WBEM_S_TIMEDOUT) {
@@ -83,26 +84,26 @@ class ComWmiSource : public WmiQuerySource {
   }
 
  private:
-  std::unique_ptr<ComApartment> com_;
-  ComPtr<IWbemLocator> locator_;
-  ComPtr<IWbemServices> services_;
+  std::unique_ptr<platform::ComApartment> com_;
+  platform::ComPtr<IWbemLocator> locator_;
+  platform::ComPtr<IWbemServices> services_;
 };
 
 }  // namespace
 
 std::unique_ptr<WmiQuerySource> ConnectWmi() {
-  auto com = std::make_unique<ComApartment>(COINIT_MULTITHREADED);
+  auto com = std::make_unique<platform::ComApartment>(COINIT_MULTITHREADED);
   if (!com->ok()) return nullptr;
   // Fails harmlessly when the process has set its security already (a second refresh).
   CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT, RPC_C_IMP_LEVEL_IMPERSONATE,
                        nullptr, EOAC_NONE, nullptr);
-  ComPtr<IWbemLocator> locator;
+  platform::ComPtr<IWbemLocator> locator;
   if (FAILED(CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
                               reinterpret_cast<void**>(locator.Receive())))) {
     return nullptr;
   }
-  const ComString name_space(L"ROOT\\CIMV2");
-  ComPtr<IWbemServices> services;
+  const platform::ComString name_space(L"ROOT\\CIMV2");
+  platform::ComPtr<IWbemServices> services;
   if (FAILED(locator->ConnectServer(name_space.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
                                     services.Receive()))) {
     return nullptr;
@@ -114,4 +115,4 @@ std::unique_ptr<WmiQuerySource> ConnectWmi() {
   return std::make_unique<ComWmiSource>(std::move(com), std::move(locator), std::move(services));
 }
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

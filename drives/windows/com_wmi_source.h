@@ -5,7 +5,7 @@
 
 #include "drives/windows/wmi_query_source.h"
 
-namespace korvanel::platform {
+namespace korvanel {
 
 // Initialises COM for the calling thread (multithreaded), connects with the user's credentials and
 // sets the proxy security; nullptr when any of it fails. Queries wait a bounded time for each
@@ -13,4 +13,4 @@ namespace korvanel::platform {
 // made it.
 std::unique_ptr<WmiQuerySource> ConnectWmi();
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

@@ -4,7 +4,7 @@
 
 #include "platform/windows/wide_text.h"
 
-namespace korvanel::platform {
+namespace korvanel {
 namespace {
 
 constexpr uint32_t kDriverValueBytes = 1024;
@@ -51,7 +51,7 @@ std::string ScsiPortDriver(RegistryReader& registry, int port) {
   // Up to the first NUL: the first string of a REG_MULTI_SZ, the whole text of the others.
   std::wstring text(reinterpret_cast<const wchar_t*>(value->bytes.data()), value->bytes.size() / 2);
   text.resize(text.find(L'\0'));
-  return Utf8FromWide(text);
+  return platform::Utf8FromWide(text);
 }
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

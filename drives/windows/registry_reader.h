@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace korvanel::platform {
+namespace korvanel {
 
 struct RegistryValue {
   uint32_t type = 0;            // REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, REG_DWORD ...
@@ -32,4 +32,4 @@ RegistryReader& SystemRegistry();
 // missing, of another type, not terminated or empty.
 std::string ScsiPortDriver(RegistryReader& registry, int port);
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

@@ -8,7 +8,7 @@
 #include "platform/windows/unique_handle.h"
 #include "platform/windows/wide_text.h"
 
-namespace korvanel::platform {
+namespace korvanel {
 namespace {
 
 constexpr DWORD kVolumeTextChars = MAX_PATH + 1;
@@ -32,8 +32,8 @@ std::vector<std::wstring> MountPointsOf(const std::wstring& volume) {
 std::vector<int> DisksOf(const std::wstring& volume) {
   std::wstring device = volume;
   if (!device.empty() && device.back() == L'\\') device.pop_back();  // the volume itself, not its root directory
-  const UniqueHandle opened(CreateFileW(device.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                        0, nullptr));
+  const platform::UniqueHandle opened(CreateFileW(device.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                  OPEN_EXISTING, 0, nullptr));
   if (!opened) return {};
   std::vector<unsigned char> buffer(sizeof(VOLUME_DISK_EXTENTS) + kMostExtents * sizeof(DISK_EXTENT));
   DWORD returned = 0;
@@ -90,8 +90,8 @@ class SystemVolumeSource : public VolumeSource {
 
   std::optional<int> BusType(int disk) override {
     const std::wstring device = L"\\\\.\\PhysicalDrive" + std::to_wstring(disk);
-    const UniqueHandle opened(CreateFileW(device.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                          OPEN_EXISTING, 0, nullptr));
+    const platform::UniqueHandle opened(CreateFileW(device.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                    OPEN_EXISTING, 0, nullptr));
     if (!opened) return std::nullopt;
     STORAGE_PROPERTY_QUERY query{};
     query.PropertyId = StorageDeviceProperty;
@@ -115,4 +115,4 @@ std::shared_ptr<VolumeSource> SystemVolumes() {
   return volumes;
 }
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

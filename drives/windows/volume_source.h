@@ -12,7 +12,7 @@
 
 #include "platform/windows/quiet_drive_errors.h"
 
-namespace korvanel::platform {
+namespace korvanel {
 
 struct VolumeFacts {
   std::wstring file_system;
@@ -47,4 +47,4 @@ class VolumeSource {
 // its own, which must not outlive what it reads.
 std::shared_ptr<VolumeSource> SystemVolumes();
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

@@ -13,7 +13,7 @@
 #include "platform/windows/volume_paths.h"
 #include "platform/windows/wide_text.h"
 
-namespace korvanel::platform {
+namespace korvanel {
 namespace {
 
 std::optional<DriveKind> ListedKind(UINT type, wchar_t letter) {
@@ -48,7 +48,7 @@ const VolumePlace* VolumeAt(const std::wstring& root, const std::vector<VolumePl
 
 // "C:" for "C:\", the way the summary names the partition; a mounted folder by its path.
 std::string DeviceOf(const std::wstring& root) {
-  return IsDriveRoot(root) ? Utf8FromWide(root.substr(0, 2)) : Utf8FromWide(root);
+  return IsDriveRoot(root) ? platform::Utf8FromWide(root.substr(0, 2)) : platform::Utf8FromWide(root);
 }
 
 // Where the volume under `disk` is mounted, every mount point of every such volume.
@@ -56,7 +56,9 @@ std::vector<std::string> MountPointsOn(int disk, const std::vector<VolumePlace>&
   std::vector<std::string> mount_points;
   for (const VolumePlace& volume : volumes) {
     if (std::find(volume.disks.begin(), volume.disks.end(), disk) == volume.disks.end()) continue;
-    for (const std::wstring& mount_point : volume.mount_points) mount_points.push_back(Utf8FromWide(mount_point));
+    for (const std::wstring& mount_point : volume.mount_points) {
+      mount_points.push_back(platform::Utf8FromWide(mount_point));
+    }
   }
   return mount_points;
 }
@@ -74,7 +76,7 @@ class PendingVolume {
     auto answer = std::make_shared<std::promise<std::optional<VolumeFacts>>>();
     remote_ = answer->get_future();
     std::thread([volumes, root, answer] {
-      const QuietDriveErrors quiet;
+      const platform::QuietDriveErrors quiet;
       answer->set_value(volumes->ReadVolume(root));
     }).detach();
   }
@@ -98,13 +100,13 @@ std::optional<VolumeFacts> ReadVolumeWithin(const std::shared_ptr<VolumeSource>&
 MountedDrive Describe(const std::wstring& root, DriveKind kind, const std::vector<VolumePlace>& volumes,
                       const std::optional<VolumeFacts>& facts) {
   MountedDrive drive;
-  drive.root = Utf8FromWide(root);
+  drive.root = platform::Utf8FromWide(root);
   drive.device = DeviceOf(root);
   // The volume's GUID name: two roots with the same one are the same file system.
-  if (const VolumePlace* volume = VolumeAt(root, volumes)) drive.device_number = Utf8FromWide(volume->name);
+  if (const VolumePlace* volume = VolumeAt(root, volumes)) drive.device_number = platform::Utf8FromWide(volume->name);
   drive.kind = kind;
   if (facts) {
-    drive.file_system = Utf8FromWide(facts->file_system);
+    drive.file_system = platform::Utf8FromWide(facts->file_system);
     drive.read_only = (facts->flags & FILE_READ_ONLY_VOLUME) != 0;
   }
   return drive;
@@ -120,8 +122,8 @@ bool VolumesTellDisks(const std::vector<VolumePlace>& volumes) {
 // system can tell no drive path for it.
 std::wstring FollowedPath(const std::string& path) {
   std::string resolved;
-  if (ResolveDirectory(path, &resolved)) return LongCapablePath(WidePath(path));
-  return LongCapablePath(WidePath(resolved));
+  if (platform::ResolveDirectory(path, &resolved)) return platform::LongCapablePath(platform::WidePath(path));
+  return platform::LongCapablePath(platform::WidePath(resolved));
 }
 
 }  // namespace
@@ -139,7 +141,7 @@ WindowsDriveSystem::WindowsDriveSystem(WmiConnector connect, RegistryReader& reg
     : connect_(std::move(connect)), registry_(registry), volumes_(std::move(volumes)) {}
 
 std::vector<MountedDrive> WindowsDriveSystem::ListDrives() {
-  const QuietDriveErrors quiet;
+  const platform::QuietDriveErrors quiet;
   const std::vector<VolumePlace> volumes = volumes_->Volumes();
   struct Listed {
     std::wstring root;
@@ -195,15 +197,15 @@ std::optional<std::vector<DiskInfoEntry>> WindowsDriveSystem::Disks(const std::v
 }
 
 std::optional<std::vector<DiskInfoEntry>> WindowsDriveSystem::ListDisks() {
-  const QuietDriveErrors quiet;
+  const platform::QuietDriveErrors quiet;
   return Disks({}, volumes_->Volumes());
 }
 
 std::optional<std::vector<DiskInfoEntry>> WindowsDriveSystem::ListDisksHolding(const std::string& root) {
-  const QuietDriveErrors quiet;
+  const platform::QuietDriveErrors quiet;
   const std::vector<VolumePlace> volumes = volumes_->Volumes();
   if (!VolumesTellDisks(volumes)) return Disks({}, volumes);
-  const VolumePlace* volume = VolumeAt(WidePath(root), volumes);
+  const VolumePlace* volume = VolumeAt(platform::WidePath(root), volumes);
   // A network drive, or a volume whose disks cannot be told: no disk to ask WMI about.
   if (volume == nullptr || volume->disks.empty()) {
     SetProblem({});
@@ -225,37 +227,33 @@ void WindowsDriveSystem::SetProblem(std::string problem) {
 }
 
 std::optional<VolumeInfo> WindowsDriveSystem::QueryVolume(const std::string& root) {
-  const QuietDriveErrors quiet;
-  const std::optional<VolumeFacts> volume = ReadVolumeWithin(volumes_, WidePath(root));
+  const platform::QuietDriveErrors quiet;
+  const std::optional<VolumeFacts> volume = ReadVolumeWithin(volumes_, platform::WidePath(root));
   if (!volume) return std::nullopt;
-  return VolumeInfo{Utf8FromWide(volume->file_system), Utf8FromWide(volume->label)};
+  return VolumeInfo{platform::Utf8FromWide(volume->file_system), platform::Utf8FromWide(volume->label)};
 }
 
 int64_t WindowsDriveSystem::QueryDiskSpace(const std::string& path, uint64_t* total) {
-  const QuietDriveErrors quiet;
+  const platform::QuietDriveErrors quiet;
   ULARGE_INTEGER available{}, bytes{}, free_bytes{};
-  if (!GetDiskFreeSpaceExW(LongCapablePath(WidePath(path)).c_str(), &available, &bytes, &free_bytes)) return -1;
+  const std::wstring wide_path = platform::LongCapablePath(platform::WidePath(path));
+  if (!GetDiskFreeSpaceExW(wide_path.c_str(), &available, &bytes, &free_bytes)) return -1;
   *total = bytes.QuadPart;
   return static_cast<int64_t>(available.QuadPart);
 }
 
 std::optional<MountedDrive> WindowsDriveSystem::FindMountOf(const std::string& path) {
-  const QuietDriveErrors quiet;
+  const platform::QuietDriveErrors quiet;
   const std::wstring followed = FollowedPath(path);
   if (GetFileAttributesW(followed.c_str()) == INVALID_FILE_ATTRIBUTES) return std::nullopt;
-  const std::wstring root = VolumeRootOf(followed);
+  const std::wstring root = platform::VolumeRootOf(followed);
   if (root.empty()) return std::nullopt;
   const DriveKind kind = ListedKind(volumes_->DriveType(root), 0).value_or(DriveKind::kFixed);
   return Describe(root, kind, volumes_->Volumes(), ReadVolumeWithin(volumes_, root));
 }
 
-}  // namespace korvanel::platform
-
-namespace korvanel {
-
 std::unique_ptr<DriveSystem> CreateDriveSystem() {
-  return std::make_unique<platform::WindowsDriveSystem>(platform::ConnectWmi, platform::SystemRegistry(),
-                                                        platform::SystemVolumes());
+  return std::make_unique<WindowsDriveSystem>(ConnectWmi, SystemRegistry(), SystemVolumes());
 }
 
 }  // namespace korvanel

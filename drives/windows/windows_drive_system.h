@@ -13,7 +13,7 @@
 #include "drives/windows/volume_source.h"
 #include "drives/windows/wmi_query_source.h"
 
-namespace korvanel::platform {
+namespace korvanel {
 
 // How long the list waits for the volume of a network drive: one whose server has gone keeps the
 // system reconnecting for much longer, and the drive is then listed without its file system.
@@ -56,4 +56,4 @@ class WindowsDriveSystem final : public DriveSystem {
 // The name users know a STORAGE_BUS_TYPE by ("NVMe", "SATA", "USB"); empty for none.
 std::string BusTypeName(int bus_type);
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstdlib>
 
-namespace korvanel::platform {
+namespace korvanel {
 namespace {
 
 bool SameName(const std::string& a, const char* b) {
@@ -106,4 +106,4 @@ std::map<int, std::vector<std::string>> AssociatedLetters(WmiQuerySource& wmi) {
   return letters;
 }
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

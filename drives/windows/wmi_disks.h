@@ -12,7 +12,7 @@
 #include "drives/windows/registry_reader.h"
 #include "drives/windows/wmi_query_source.h"
 
-namespace korvanel::platform {
+namespace korvanel {
 
 // The Win32_DiskDrive query for the disks with these indexes, or for every disk when there are none.
 std::string DiskQuery(const std::vector<int>& indexes);
@@ -28,4 +28,4 @@ std::optional<std::vector<DiskInfoEntry>> ReadDisks(WmiQuerySource& wmi, Registr
 // For when the volumes cannot tell their disks (Wine's cannot); empty when the queries fail.
 std::map<int, std::vector<std::string>> AssociatedLetters(WmiQuerySource& wmi);
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace korvanel::platform {
+namespace korvanel {
 
 // One object of a query's result: its properties that hold a value, as text (numbers in decimal).
 // A property that is null or of a type without a text form is absent.
@@ -25,4 +25,4 @@ class WmiQuerySource {
   virtual WmiAnswer Query(const std::string& wql) = 0;
 };
 
-}  // namespace korvanel::platform
+}  // namespace korvanel

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "lang/lzari.h"
-#include "lang/lzari_encoder.h"
+#include "lang/tools/lzari_encoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::span<const uint8_t> input(data, size);

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "lang/lzari.h"
-#include "lang/lzari_encoder.h"
 #include "lang/lzari_model.h"
 #include "lang/tests/lzari_test_support.h"
+#include "lang/tools/lzari_encoder.h"
 
 namespace korvanel {
 namespace {

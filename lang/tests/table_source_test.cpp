@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "lang/table_source.h"
+#include "lang/tools/table_source.h"
 #include "common/text_encoding.h"
 
 namespace korvanel {

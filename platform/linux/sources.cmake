@@ -14,6 +14,10 @@ set(platform_sources
 )
 set(platform_libraries "")
 
+# Added to korvanel_common and korvanel_testing (see ../CMakeLists.txt).
+set(common_system_sources linux/sys_error_linux.cpp)
+set(testing_sources linux/test_environment_linux.cpp)
+
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(URING REQUIRED IMPORTED_TARGET liburing)
 find_library(AIO_LIBRARY aio REQUIRED)

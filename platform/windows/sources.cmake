@@ -20,6 +20,10 @@ set(platform_sources
 )
 set(platform_libraries ole32 shell32 advapi32)
 
+# Added to korvanel_common and korvanel_testing (see ../CMakeLists.txt).
+set(common_system_sources windows/sys_error_windows.cpp windows/wide_text.cpp)
+set(testing_sources windows/test_environment_windows.cpp)
+
 set(storage_sources
   windows/clock_windows.cpp
   windows/large_page_buffer_windows.cpp

@@ -8,9 +8,9 @@
 
 #include "common/testing/scratch.h"
 #include "results/finish_time.h"
+#include "results/locale_date_time.h"
 #include "results/ratings.h"
 #include "results/value_text.h"
-#include "settings/locale_date_time.h"
 
 namespace korvanel {
 namespace {

@@ -18,7 +18,7 @@
 #include "results/measured_values.h"
 #include "platform/files.h"
 #include "platform/paths.h"
-#include "settings/locale_date_time.h"
+#include "results/locale_date_time.h"
 #include "settings/settings.h"
 
 namespace korvanel::panel {

@@ -28,7 +28,7 @@
 #include "lang/lzari.h"
 #include "common/text_encoding.h"
 #include "results/finish_time.h"
-#include "settings/locale_date_time.h"
+#include "results/locale_date_time.h"
 #include "settings/settings.h"
 #include "settings/whole_file.h"
 

@@ -3,7 +3,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
-#include "drives/windows/com_owners.h"
+#include "platform/windows/com_owners.h"
 #include "platform/windows/wide_text.h"
 
 namespace korvanel::win32 {

@@ -1,7 +1,7 @@
 // panel_driver.exe SCENARIO KORVANEL_EXE [ARGS]: starts the real korvanel.exe and drives its window
 // the way Windows would, with window messages (WM_COMMAND, BM_CLICK, CB_SETCURSEL with
 // CBN_SELCHANGE, WM_KEYDOWN), and reads texts and states back (WM_GETTEXT, IsWindowEnabled). Run
-// under Wine on an X server by app/tests/windows_panel_test.sh, which checks what it leaves behind.
+// under Wine on an X server by windows_panel_test.sh beside it, which checks what it leaves behind.
 //
 //   texts EXE                  English texts, the language menu to German and back, volume labels,
 //                              a translation written and loaded again

@@ -11,7 +11,7 @@
 #include "drives/windows/registry_reader.h"
 #include "drives/windows/wmi_query_source.h"
 
-namespace korvanel::platform::testing {
+namespace korvanel::testing {
 
 class RecordedWmi : public WmiQuerySource {
  public:
@@ -52,4 +52,4 @@ inline std::wstring PortKey(int port) {
   return L"HARDWARE\\DEVICEMAP\\Scsi\\Scsi Port " + std::to_wstring(port) + L"\\";
 }
 
-}  // namespace korvanel::platform::testing
+}  // namespace korvanel::testing

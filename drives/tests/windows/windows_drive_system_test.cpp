@@ -20,7 +20,7 @@
 #include "drives/windows/wmi_disks.h"
 #include "platform/windows/wine.h"
 
-namespace korvanel::platform {
+namespace korvanel {
 namespace {
 
 using testing::FakeRegistry;
@@ -275,4 +275,4 @@ TEST(SystemRegistryTest, ReadsTheDriverOfAPortFromTheDeviceMap) {
 }
 
 }  // namespace
-}  // namespace korvanel::platform
+}  // namespace korvanel

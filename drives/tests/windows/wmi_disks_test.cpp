@@ -8,7 +8,7 @@
 #include "drives/tests/windows/recorded_wmi.h"
 #include "drives/windows/wmi_disks.h"
 
-namespace korvanel::platform {
+namespace korvanel {
 namespace {
 
 using testing::FakeRegistry;
@@ -138,4 +138,4 @@ TEST(ScsiPortDriver, TakesOnlyTerminatedStringValues) {
 }
 
 }  // namespace
-}  // namespace korvanel::platform
+}  // namespace korvanel

@@ -1,6 +1,6 @@
 // The Windows view's own pieces, in this process under Wine: the language menu as Windows shows it,
 // the menu bar built again and again, and the panel's picture. The whole window is driven from
-// outside by app/tests/windows_panel_test.sh.
+// outside by app/win32/tests/windows_panel_test.sh.
 #include <windows.h>
 #include <commctrl.h>
 #include <oleacc.h>

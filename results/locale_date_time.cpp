@@ -1,4 +1,4 @@
-#include "settings/locale_date_time.h"
+#include "results/locale_date_time.h"
 
 #include <mutex>
 

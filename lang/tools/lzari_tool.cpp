@@ -22,7 +22,7 @@
 
 #include "common/size_limit_text.h"
 #include "lang/lzari.h"
-#include "lang/lzari_encoder.h"
+#include "lang/tools/lzari_encoder.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "lang/table_source.h"
+#include "lang/tools/table_source.h"
 
 #include <algorithm>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "lang/lzari_match_tree.h"
+#include "lang/tools/lzari_match_tree.h"
 
 #include <algorithm>
 

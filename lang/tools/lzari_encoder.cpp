@@ -1,11 +1,11 @@
-#include "lang/lzari_encoder.h"
+#include "lang/tools/lzari_encoder.h"
 
 #include <cstddef>
 #include <limits>
 #include <memory>
 
-#include "lang/lzari_match_tree.h"
 #include "lang/lzari_model.h"
+#include "lang/tools/lzari_match_tree.h"
 
 namespace korvanel {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "lang/table_source.h"
+#include "lang/tools/table_source.h"
 
 namespace {
 
