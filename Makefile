@@ -58,9 +58,7 @@ package:
 
 # Each fuzzer for a minute; what they find lands in build-sanitize/fuzz-findings/.
 fuzz:
-	@scripts/setup.sh --sets "run test sanitize" --build none
-	@scripts/build_sanitized.sh
-	cd build-sanitize && KORVANEL_FUZZ_SECONDS=60 $(CTEST) -L fuzz
+	@KORVANEL_FUZZ_SECONDS=60 $(MAKE) check ONLY=fuzz
 
 windows:
 	@scripts/setup.sh --sets "run windows" --build none

@@ -9,6 +9,9 @@
 
 namespace korvanel {
 
+// The section that holds the program's own settings.
+inline constexpr const char* kProgramSection = "Program";
+
 // Where the settings file goes for an executable in `exe_dir`: "<exe_dir>/Korvanel.ini" when that
 // is an existing regular file and `exe_dir` does not lie under `temp_dir`, otherwise
 // "<config_dir>/Korvanel/Korvanel.ini". An empty `exe_dir` (unknown) always gives the latter.

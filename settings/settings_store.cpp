@@ -15,8 +15,6 @@
 namespace korvanel {
 namespace {
 
-constexpr const char* kProgramSection = "Program";
-
 // One lock for the path and the file: a read-modify-write of one writer must not interleave with
 // another's (the engine's start request and the panel both write).
 std::mutex& StoreMutex() {

@@ -59,13 +59,13 @@ render() {
 
 check_manuals() {
   local man1=$root/usr/share/man/man1 page text
+  # The CLI's page comes last: its text is checked for the options below.
   for page in korvanel korvanel-cli; do
     [ -f "$man1/$page.1.gz" ] || fail "no manual page $page(1) in the package"
     text=$(render "$man1/$page.1.gz")
     grep -q "^NAME" <<<"$text" || fail "$page(1) has no NAME section"
     grep -q "Korvanel $version" <<<"$text" || fail "$page(1) does not name version $version"
   done
-  text=$(render "$man1/korvanel-cli.1.gz")
   local option
   for option in $("$root/usr/bin/korvanel-cli" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
     grep -q -- "$option" <<<"$text" || fail "korvanel-cli(1) does not describe $option"

@@ -38,7 +38,7 @@ Panel::~Panel() {
 void Panel::Open() {
   test_time_id_ = ReadSettingInt("test_time_id", test_time_id_);
   no_vol_label_ = ReadSettingInt("no_vol_label", no_vol_label_) != 0 ? 1 : 0;
-  ReadSettingString(kSettingsSection, kFolderSetting, stored_folder_);
+  ReadSettingString(kProgramSection, kFolderSetting, stored_folder_);
   // Chosen through the folder dialog, so never relative; anything else was edited in by hand.
   if (PathFromUtf8(stored_folder_).has_root_directory()) {
     folder_ = stored_folder_;

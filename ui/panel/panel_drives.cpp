@@ -117,7 +117,7 @@ void Panel::ChooseFolder() {
 
 void Panel::RememberFolder(const std::string& folder) {
   if (folder == stored_folder_) return;
-  if (WriteSettingString(kSettingsSection, kFolderSetting, folder)) {
+  if (WriteSettingString(kProgramSection, kFolderSetting, folder)) {
     stored_folder_ = folder;
   } else {
     TellRefusedSettingsWrite();

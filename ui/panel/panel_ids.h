@@ -58,7 +58,6 @@ inline constexpr int kCancelWaitStepMs = 20;
 inline constexpr int kCancelWaitSteps = 100;
 
 // The folder chosen with "Choose folder...", kept in the settings while it is the chosen place.
-inline constexpr const char* kSettingsSection = "Program";
 inline constexpr const char* kFolderSetting = "test_folder";
 
 // Exit codes of the panel.

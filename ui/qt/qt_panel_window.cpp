@@ -77,10 +77,6 @@ QString ToQt(const std::string& text) { return QString::fromStdString(text); }
 // The summary's lines end in CR LF; a text box wants line feeds.
 QString PlainLines(const std::string& text) { return ToQt(text).remove('\r'); }
 
-}  // namespace
-
-namespace {
-
 // The panel is the program's window: a screen reader announces it as one (a plain widget would be
 // a mere "filler" to it) and reads its title.
 QAccessibleInterface* PanelWindowAccessible(const QString&, QObject* object) {

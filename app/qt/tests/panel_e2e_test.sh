@@ -5,7 +5,7 @@
 # it (not root: the test goes where that user may write). Needs root for the mounts and the user;
 # skipped otherwise. The user is $KORVANEL_E2E_USER when set, else a scratch user made for the test
 # and removed again. Only the processes the test started are ended, by their ids.
-# usage: panel_e2e_test.sh KORVANEL_PROGRAM
+# usage: with_xvfb.sh panel_e2e_test.sh KORVANEL_PROGRAM (the X server is with_xvfb.sh's)
 set -euo pipefail
 
 program=$(realpath "$1")
@@ -76,7 +76,7 @@ if [ -n "${KORVANEL_E2E_INSIDE:-}" ]; then
 fi
 
 [ "$(id -u)" -eq 0 ] || skip "needs root to mount the test file systems and to run as another user"
-for tool in Xvfb dbus-run-session xdotool mkfs.ext4 runuser useradd /usr/bin/python3 /usr/libexec/at-spi-bus-launcher; do
+for tool in dbus-run-session xdotool mkfs.ext4 runuser useradd /usr/bin/python3 /usr/libexec/at-spi-bus-launcher; do
   command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || skip "python3-pyatspi is not installed"
@@ -85,7 +85,6 @@ scratch=$(mktemp -d /tmp/korvanel-panel-e2e.XXXXXX)
 user=${KORVANEL_E2E_USER:-}
 made_user=
 cleanup() {
-  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
   for mount in "$scratch/ram" "$scratch/ext4"; do mountpoint -q "$mount" && umount "$mount"; done
   [ -n "$made_user" ] && userdel --force --remove "$made_user" 2>/dev/null
   rm -rf "$scratch"
@@ -96,11 +95,6 @@ mount -t tmpfs -o size=300m korvanel-e2e "$scratch/ram"
 truncate -s 600M "$scratch/ext4.img"
 mkfs.ext4 -q -F "$scratch/ext4.img"
 mount -o loop "$scratch/ext4.img" "$scratch/ext4"
-exec 5<> <(:)
-Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-read -r -t 20 display <&5 || { echo "Xvfb did not start"; exit 1; }
-export DISPLAY=":$display"
 
 # As root, on the test file systems.
 set +e
@@ -111,7 +105,7 @@ set -e
 
 # As an ordinary user, on "/": the program, the driver and this script in a place the user may
 # read (the build tree may lie under root's home).
-kill -0 "$xvfb_pid" 2>/dev/null || { echo "FAIL: the X server on $DISPLAY has gone"; exit 1; }
+xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "FAIL: the X server on $DISPLAY has gone"; exit 1; }
 if [ -z "$user" ]; then
   made_user=korvanel-e2e-$$
   useradd --create-home --shell /usr/sbin/nologin "$made_user"
