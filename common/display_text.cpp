@@ -13,8 +13,8 @@ void AppendEscaped(unsigned char byte, std::string* out) {
   *out += escaped;
 }
 
-// The length of the valid UTF-8 sequence of a printable character at `text[i]` (lead byte >= 0x80),
-// or 0 when there is none.
+}  // namespace
+
 size_t PrintableSequenceLength(std::string_view text, size_t i) {
   size_t end = i;
   const std::optional<char32_t> code = NextUtf8(text, end);
@@ -22,8 +22,6 @@ size_t PrintableSequenceLength(std::string_view text, size_t i) {
   if (!code || *code < 0xA0) return 0;
   return end - i;
 }
-
-}  // namespace
 
 std::string EscapeControlCharacters(std::string_view text) {
   std::string out;

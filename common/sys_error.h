@@ -2,6 +2,7 @@
 // An operating-system error carried as a value: the system's own code and its description.
 
 #include <string>
+#include <utility>
 
 namespace korvanel {
 
@@ -19,6 +20,12 @@ struct SysError {
   // The error for an errno value. Where the system speaks its own codes, the matching system code
   // and text, so that the user reads the same words for it as everywhere else on that system.
   static SysError FromErrno(int errno_value);
+  // The same with a description of our own (what is wrong, and where) in place of the system's.
+  static SysError FromErrno(int errno_value, std::string description) {
+    SysError error = FromErrno(errno_value);
+    error.description = std::move(description);
+    return error;
+  }
   // The error for a code as the system reports it, with the system's text.
   static SysError FromSystemCode(int code);
 };

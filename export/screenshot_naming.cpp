@@ -1,7 +1,8 @@
 #include "export/screenshot_naming.h"
 
-#include <cstdint>
 #include <cstdio>
+
+#include "common/display_text.h"
 
 namespace korvanel {
 namespace {
@@ -21,23 +22,6 @@ bool UnsafeAscii(unsigned char c) {
   return c < 0x20 || c == 0x7F || std::string_view("/\\:*?\"<>|$`'").find(static_cast<char>(c)) != std::string_view::npos;
 }
 
-// The length of the valid UTF-8 sequence at the start of `text`, 0 when it is none; C1 controls
-// (U+0080 to U+009F) count as none too.
-size_t Utf8Sequence(std::string_view text) {
-  const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(0);
-  const size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 0;
-  if (length == 0 || text.size() < length) return 0;
-  for (size_t i = 1; i < length; ++i) {
-    if ((byte(i) & 0xC0) != 0x80) return 0;
-  }
-  const uint32_t second = byte(1);
-  if (lead == 0xC2 && second < 0xA0) return 0;                       // C1 controls
-  if ((lead == 0xE0 && second < 0xA0) || (lead == 0xF0 && second < 0x90)) return 0;  // overlong
-  if ((lead == 0xED && second >= 0xA0) || (lead == 0xF4 && second >= 0x90)) return 0;  // surrogates, > U+10FFFF
-  return length;
-}
-
 std::string FileNameSafe(std::string_view text) {
   std::string safe;
   size_t at = 0;
@@ -46,7 +30,7 @@ std::string FileNameSafe(std::string_view text) {
     if (c < 0x80) {
       safe += UnsafeAscii(c) ? '-' : static_cast<char>(c);
       ++at;
-    } else if (const size_t length = Utf8Sequence(text.substr(at))) {
+    } else if (const size_t length = PrintableSequenceLength(text, at)) {
       safe += text.substr(at, length);
       at += length;
     } else {

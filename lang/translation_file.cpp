@@ -118,8 +118,7 @@ TranslationLoad LoadTranslationFile(const std::string& path) {
   const TextTable english = LanguageTexts(kEnglishLanguage);
   if (!TranslatesAnything(english, texts)) {
     // Taken, it would only replace every text with English: refused, so the user learns it was not one.
-    result.error = SysError::FromErrno(EINVAL);
-    result.error.description = "no text of the program is translated in it (lines like \"0015=Start\")";
+    result.error = SysError::FromErrno(EINVAL, "no text of the program is translated in it (lines like \"0015=Start\")");
     return result;
   }
   result.message = CompletenessReport(english, texts);

@@ -36,25 +36,19 @@ SysError& LastWriteProblem() {
 
 std::string EffectivePath(const std::string& path) { return path.empty() ? CurrentPath() : path; }
 
-SysError Problem(int code, std::string description) {
-  SysError error = SysError::FromErrno(code);
-  error.description = std::move(description);
-  return error;
-}
-
 // The file's new bytes with `key` set, in the file's own encoding; refused when the reader would
 // no longer take the file, or the text would not come back as it was.
 SysError NewContent(const std::optional<std::string>& old_bytes, const std::string& section, const std::string& key,
                     const std::string& text, std::string* content) {
   const IniFileText old_text = DecodeIniFile(old_bytes.value_or(""));
   if (old_bytes && EncodeIniFile(old_text.text, old_text.encoding) != *old_bytes) {
-    return Problem(EILSEQ, "its UTF-16 text does not convert back unchanged");
+    return SysError::FromErrno(EILSEQ, "its UTF-16 text does not convert back unchanged");
   }
   const std::optional<std::string> bytes =
       EncodeIniFile(SetIniValue(old_text.text, section, key, text), old_text.encoding);
-  if (!bytes) return Problem(EILSEQ, "the value is no UTF-8 text");
+  if (!bytes) return SysError::FromErrno(EILSEQ, "the value is no UTF-8 text");
   if (bytes->size() > kMaxSettingsFileBytes) {
-    return Problem(EFBIG, "it would grow past " + SizeLimitText(kMaxSettingsFileBytes) +
+    return SysError::FromErrno(EFBIG, "it would grow past " + SizeLimitText(kMaxSettingsFileBytes) +
                               ", more than a settings file may hold");
   }
   *content = *bytes;
@@ -65,10 +59,10 @@ SysError NewContent(const std::optional<std::string>& old_bytes, const std::stri
 SysError Store(const std::string& section, const std::string& key, const std::string& text, const std::string& path) {
   // A line break would smuggle extra lines, even other keys, into the file.
   if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(text)) {
-    return Problem(EINVAL, "a name or value holds a line break");
+    return SysError::FromErrno(EINVAL, "a name or value holds a line break");
   }
   const std::string file = EffectivePath(path);
-  if (file.empty()) return Problem(ENOENT, "no settings file is in use");
+  if (file.empty()) return SysError::FromErrno(ENOENT, "no settings file is in use");
   std::string old_bytes;
   const SysError unreadable = ReadWholeFile(file, &old_bytes);
   // A file that exists but cannot be read must not be replaced by one holding only our key.
@@ -83,6 +77,14 @@ SysError Store(const std::string& section, const std::string& key, const std::st
 // Leading blanks, an optional sign and the leading decimal digits; no digits give 0.
 int LeadingInteger(const std::string& text) {
   return static_cast<int>(std::clamp<long long>(LeadingDecimal(text), INT_MIN, INT_MAX));
+}
+
+// Stores as Store does and keeps the outcome for SettingsWriteProblem, under one lock, so the
+// outcome returned is this write's even while other threads write.
+SysError StoreAndKeepOutcome(const std::string& section, const std::string& key, const std::string& text,
+                             const std::string& path) {
+  std::lock_guard lock(StoreMutex());
+  return LastWriteProblem() = Store(section, key, text, path);
 }
 
 }  // namespace
@@ -119,9 +121,7 @@ int ReadSettingString(const std::string& section, const std::string& key, std::s
 
 bool WriteSettingString(const std::string& section, const std::string& key, const std::string& text,
                         const std::string& path) {
-  std::lock_guard lock(StoreMutex());
-  LastWriteProblem() = Store(section, key, text, path);
-  return !LastWriteProblem();
+  return !StoreAndKeepOutcome(section, key, text, path);
 }
 
 SysError SettingsWriteProblem() {
@@ -143,8 +143,7 @@ int ReadSettingInt(const std::string& key, int def, int lower, int upper) {
 int ReadTestTimeSetting() { return ReadSettingInt("test_time_id", 1, 0, 3); }
 
 SysError WriteSettingInt(const std::string& key, int value) {
-  WriteSettingString(kProgramSection, key, std::to_string(value));
-  return SettingsWriteProblem();
+  return StoreAndKeepOutcome(kProgramSection, key, std::to_string(value), "");
 }
 
 }  // namespace korvanel

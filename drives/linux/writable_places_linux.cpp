@@ -22,11 +22,7 @@ SysError LinuxDriveSystem::CheckCanCreateIn(const std::string& directory) {
     // Creating an entry needs write and search permission on the directory.
     return faccessat(AT_FDCWD, directory.c_str(), W_OK | X_OK, AT_EACCESS) != 0 ? errno : 0;
   });
-  if (!error) {
-    SysError no_answer = SysError::FromErrno(ETIMEDOUT);
-    no_answer.description = "the drive does not answer";
-    return no_answer;
-  }
+  if (!error) return SysError::FromErrno(ETIMEDOUT, "the drive does not answer");
   return *error != 0 ? SysError::FromErrno(*error) : SysError{};
 }
 

@@ -32,6 +32,8 @@ TEST(ScreenshotNameTest, CharactersThatActInADialogOrShellOrCannotBeInAFileNameB
   EXPECT_EQ(ProposedScreenshotName("C:\\*?|'x", august, "10:15"), "Korvanel C------x 2026-08-12 10-15");
   // Invalid UTF-8 and C1 controls go; Cyrillic, CJK and accents stay.
   EXPECT_EQ(ProposedScreenshotName("\xFF\xFEX\xC2\x9BY", august, "10:15"), "Korvanel --X--Y 2026-08-12 10-15");
+  // A lead byte past U+10FFFF's (F5..FF) starts no character, whatever follows it.
+  EXPECT_EQ(ProposedScreenshotName("\xF8\x80\x80Z", august, "10:15"), "Korvanel ---Z 2026-08-12 10-15");
   EXPECT_EQ(ProposedScreenshotName("Диск 日本 Müller", august, "10:15"), "Korvanel Диск 日本 Müller 2026-08-12 10-15");
   // The time text is treated alike.
   EXPECT_EQ(ProposedScreenshotName(std::nullopt, august, "10\"15\x1B"), "Korvanel 2026-08-12 10-15-");

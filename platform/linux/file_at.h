@@ -17,7 +17,4 @@ SysError ReplaceFileAt(int dir_fd, const std::string& name, const std::vector<st
 // Whether ReplaceFileAt could replace `name` in `dir_fd`.
 SysError CheckReplaceableAt(int dir_fd, const std::string& name);
 
-// An error with the system's code and our own description.
-SysError DescribedError(int code, std::string description);
-
 }  // namespace korvanel::platform

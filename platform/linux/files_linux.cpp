@@ -25,7 +25,7 @@ constexpr int kNameAttempts = 16;
 SysError LastError() { return SysError::FromErrno(errno); }
 
 SysError NotARegularFile(const struct stat& info) {
-  return DescribedError(S_ISDIR(info.st_mode) ? EISDIR : EINVAL, "not a regular file");
+  return SysError::FromErrno(S_ISDIR(info.st_mode) ? EISDIR : EINVAL, "not a regular file");
 }
 
 bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
@@ -60,7 +60,7 @@ UniqueFd OpenDirectoryAt(int dir_fd, const std::string& path) {
 // another user's link could send our write to any file we may write, and a link the kernel would
 // refuse to follow (protected_symlinks) must not be resolved by hand either.
 SysError FollowOwnLink(int dir_fd, const std::string& name, const struct stat& link_info, Destination* out) {
-  const SysError refused = DescribedError(ELOOP, "a symbolic link that is not a link of the user's own to a regular file of the user's own");
+  const SysError refused = SysError::FromErrno(ELOOP, "a symbolic link that is not a link of the user's own to a regular file of the user's own");
   if (link_info.st_uid != ::geteuid()) return refused;
   char target[4096];
   const ssize_t length = ::readlinkat(dir_fd, name.c_str(), target, sizeof target - 1);
@@ -77,7 +77,7 @@ SysError FollowOwnLink(int dir_fd, const std::string& name, const struct stat& l
 }
 
 SysError FindDestination(int dir_fd, const std::string& name, Destination* out) {
-  if (!IsPlainName(name)) return DescribedError(EISDIR, "not a file name");
+  if (!IsPlainName(name)) return SysError::FromErrno(EISDIR, "not a file name");
   struct stat info {};
   if (::fstatat(dir_fd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
     if (errno != ENOENT) return LastError();
@@ -88,7 +88,7 @@ SysError FindDestination(int dir_fd, const std::string& name, Destination* out) 
   if (S_ISLNK(info.st_mode)) return FollowOwnLink(dir_fd, name, info, out);
   if (!S_ISREG(info.st_mode)) return NotARegularFile(info);
   // Replacing another user's file would take it from them (the new file is ours) and drop its mode.
-  if (info.st_uid != ::geteuid()) return DescribedError(EPERM, "the file belongs to another user");
+  if (info.st_uid != ::geteuid()) return SysError::FromErrno(EPERM, "the file belongs to another user");
   out->directory = UniqueFd(::fcntl(dir_fd, F_DUPFD_CLOEXEC, 0));
   if (!out->directory) return LastError();
   out->name = name;
@@ -145,7 +145,7 @@ SysError CheckUnchanged(const Destination& destination) {
   struct stat now {};
   const bool exists = ::fstatat(destination.directory.get(), destination.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0;
   if (exists == destination.exists && (!exists || SameFile(now, destination.info))) return {};
-  return DescribedError(EAGAIN, "replaced by someone else while it was being written");
+  return SysError::FromErrno(EAGAIN, "replaced by someone else while it was being written");
 }
 
 SysError WriteDestination(const Destination& destination, const std::vector<std::string>& pieces) {
@@ -174,12 +174,6 @@ UniqueFd OpenParentDirectory(const std::string& path, std::string* name) {
 }
 
 }  // namespace
-
-SysError DescribedError(int code, std::string description) {
-  SysError error = SysError::FromErrno(code);
-  error.description = std::move(description);
-  return error;
-}
 
 SysError ReplaceFileAt(int dir_fd, const std::string& name, const std::vector<std::string>& pieces) {
   Destination destination;
@@ -221,14 +215,14 @@ SysError ReadRegularFile(const std::string& path, size_t max_bytes, std::string*
   struct stat before {};
   if (::stat(path.c_str(), &before) != 0) return LastError();
   if (!S_ISREG(before.st_mode)) return NotARegularFile(before);
-  const SysError too_large = DescribedError(EFBIG, "larger than " + SizeLimitText(max_bytes));
+  const SysError too_large = SysError::FromErrno(EFBIG, "larger than " + SizeLimitText(max_bytes));
   if (static_cast<uint64_t>(before.st_size) > max_bytes) return too_large;
   const UniqueFd file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (!file) return LastError();
   struct stat opened {};
   if (::fstat(file.get(), &opened) != 0) return LastError();
   if (!S_ISREG(opened.st_mode) || !SameFile(before, opened)) {
-    return DescribedError(EAGAIN, "replaced by something else while it was being opened");
+    return SysError::FromErrno(EAGAIN, "replaced by something else while it was being opened");
   }
   // Files in /proc say 0 bytes and still have content: the limit is kept while reading.
   char buffer[16384];

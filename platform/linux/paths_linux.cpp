@@ -54,11 +54,11 @@ bool IsSafeParent(int fd) {
 SysError CheckPrivateDirectory(int fd, bool created_now, const std::string& path) {
   struct stat info{};
   if (fstat(fd, &info) != 0) return SysError::FromErrno(errno);
-  if (!S_ISDIR(info.st_mode)) return DescribedError(ENOTDIR, path + " is not a directory");
-  if (info.st_uid != geteuid()) return DescribedError(EACCES, path + " belongs to another user");
+  if (!S_ISDIR(info.st_mode)) return SysError::FromErrno(ENOTDIR, path + " is not a directory");
+  if (info.st_uid != geteuid()) return SysError::FromErrno(EACCES, path + " belongs to another user");
   // A restrictive umask may have cut our own bits at creation; nobody else could have entered yet.
   if (created_now && (info.st_mode & 07777) != 0700 && fchmod(fd, 0700) != 0) return SysError::FromErrno(errno);
-  if (!created_now && (info.st_mode & 0077) != 0) return DescribedError(EACCES, "others may enter " + path);
+  if (!created_now && (info.st_mode & 0077) != 0) return SysError::FromErrno(EACCES, "others may enter " + path);
   return {};
 }
 
@@ -66,14 +66,14 @@ SysError CheckPrivateDirectory(int fd, bool created_now, const std::string& path
 // `directory->path` also when it fails, for the message.
 SysError OpenNamedPrivateDirectory(int parent, const std::string& parent_path, const std::string& name,
                                    PrivateDirectory* directory) {
-  directory->path = (parent_path == "/" ? "" : parent_path) + "/" + name;
+  directory->path = JoinPath(parent_path, name);
   const bool created_now = mkdirat(parent, name.c_str(), 0700) == 0;
   if (!created_now && errno != EEXIST) return SysError::FromErrno(errno);
   directory->fd = UniqueFd(openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
   if (!directory->fd) {
     const int error = errno;
-    if (error == ELOOP || error == ENOTDIR) return DescribedError(error, directory->path + " is not a directory");
-    return DescribedError(error, directory->path + ": " + SysError::FromErrno(error).description);
+    if (error == ELOOP || error == ENOTDIR) return SysError::FromErrno(error, directory->path + " is not a directory");
+    return SysError::FromErrno(error, directory->path + ": " + SysError::FromErrno(error).description);
   }
   return CheckPrivateDirectory(directory->fd.get(), created_now, directory->path);
 }
@@ -112,7 +112,7 @@ SysError OpenFallbackDirectory(int parent, const std::string& parent_path, const
   const std::string prefix = fixed_name + "-";
   std::string name = EarlierFallback(parent, prefix);
   if (name.empty()) {
-    std::string pattern = (parent_path == "/" ? "" : parent_path) + "/" + prefix + "XXXXXX";
+    std::string pattern = JoinPath(parent_path, prefix + "XXXXXX");
     if (mkdtemp(pattern.data()) == nullptr) return SysError::FromErrno(errno);
     name = pattern.substr(pattern.size() - prefix.size() - 6);
   }
@@ -133,9 +133,9 @@ SysError OpenPrivateDirectory(PrivateDirectory* directory, std::string* notice) 
     name = "korvanel-" + std::to_string(geteuid());
     parent = OpenDirectory(parent_path);
   }
-  directory->path = (parent_path == "/" ? "" : parent_path) + "/" + name;
+  directory->path = JoinPath(parent_path, name);
   if (!parent) return SysError::FromErrno(errno);
-  if (!IsSafeParent(parent.get())) return DescribedError(EACCES, "others may replace what lies in " + parent_path);
+  if (!IsSafeParent(parent.get())) return SysError::FromErrno(EACCES, "others may replace what lies in " + parent_path);
   const SysError taken = OpenNamedPrivateDirectory(parent.get(), parent_path, name, directory);
   if (!taken || !TakenBySomeoneElse(taken)) return taken;
   PrivateDirectory fallback;
@@ -203,7 +203,7 @@ std::string UserConfigDirectory() {
   // Relative values are invalid by the XDG rules and would depend on the working directory.
   if (!config.empty() && config.front() == '/') return WithoutTrailingSlashes(config);
   const std::string home = WithoutTrailingSlashes(HomeDirectory());
-  return (home == "/" ? "" : home) + "/.config";
+  return JoinPath(home, ".config");
 }
 
 PrivateFile WritePrivateTempFile(const std::string& name, const std::vector<std::string>& pieces) {
