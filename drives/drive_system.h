@@ -2,6 +2,7 @@
 // What the drive list needs from the operating system. One implementation per platform, chosen at
 // link time through CreateDriveSystem().
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -13,6 +14,11 @@
 #include "drives/drive_entry.h"
 
 namespace korvanel {
+
+// How long a question about one mount or volume may take; one that has not answered by then (a
+// network file system whose server is gone, which the system may go on reconnecting to for much
+// longer) counts as not answering, and the drive list goes on without what it would have told.
+inline constexpr std::chrono::milliseconds kDriveQueryLimit{2000};
 
 // A file system the user could test.
 struct MountedDrive {

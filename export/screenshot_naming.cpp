@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/ascii_case.h"
 #include "common/display_text.h"
 
 namespace korvanel {
@@ -39,15 +40,6 @@ std::string FileNameSafe(std::string_view text) {
     }
   }
   return safe;
-}
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "common/ascii_case.h"
+
 namespace korvanel {
 namespace {
 
@@ -34,15 +36,6 @@ std::string_view Trim(std::string_view text) {
   const size_t first = text.find_first_not_of(" \t");
   if (first == std::string_view::npos) return {};
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
 }
 
 // The name of a "[section]" line, or nullopt for any other line.
@@ -87,11 +80,11 @@ IniPosition Locate(const std::vector<IniLine>& lines, std::string_view section, 
       if (name) break;  // the next section ends ours
       if (!Trim(lines[i].content).empty()) position.section_last_line = i;
       const auto entry = KeyLine(lines[i].content);
-      if (entry && SameName(entry->name, key)) {
+      if (entry && EqualsIgnoringAsciiCase(entry->name, key)) {
         position.key = i;
         break;
       }
-    } else if (name && SameName(*name, section)) {
+    } else if (name && EqualsIgnoringAsciiCase(*name, section)) {
       position.section = position.section_last_line = i;
     }
   }

@@ -1,16 +1,10 @@
 #pragma once
 // The drive queries on Linux: mounted file systems from the mount table, disks from sysfs.
 
-#include <chrono>
-
 #include "drives/drive_system.h"
 #include "drives/linux/system_roots.h"
 
 namespace korvanel {
-
-// How long a question about one mount may take; a mount that has not answered by then (a network
-// file system whose server is gone) counts as not answering, and the drive list goes on without it.
-inline constexpr std::chrono::milliseconds kDriveQueryLimit{2000};
 
 class LinuxDriveSystem final : public DriveSystem {
  public:

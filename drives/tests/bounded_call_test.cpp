@@ -48,5 +48,37 @@ TEST(BoundedCall, AnAnswerInTimeComesBackAndAHangingCallIsGivenUpOncePerKey) {
   EXPECT_EQ(again, std::optional<int>(4));
 }
 
+TEST(BoundedCall, CallsStartedTogetherAreTakenByOneDeadlineAndAnAnswerInTimeIsKept) {
+  auto go = std::make_shared<std::promise<void>>();
+  std::shared_future<void> going = go->get_future().share();
+  auto first_done = std::make_shared<std::promise<void>>();
+  std::future<void> first_returned = first_done->get_future();
+  BoundedCall<int> first("volume Y:\\", [going, first_done] {
+    going.wait();
+    first_done->set_value();
+    return 1;
+  });
+  BoundedCall<int> second("volume Z:\\", [going] {
+    going.wait();
+    return 2;
+  });
+  // Both run while the caller goes on: they answer only after both have been started.
+  go->set_value();
+  first_returned.wait();
+  // An answer given before the deadline is kept, however late it is taken.
+  EXPECT_EQ(first.TakeBy(std::chrono::steady_clock::now() - milliseconds(1)), std::optional<int>(1));
+  EXPECT_EQ(second.TakeBy(std::chrono::steady_clock::now() + milliseconds(5000)), std::optional<int>(2));
+
+  // One still hanging at the deadline gives nothing.
+  auto hang = std::make_shared<std::promise<void>>();
+  std::shared_future<void> released = hang->get_future().share();
+  BoundedCall<int> hanging("volume X:\\", [released] {
+    released.wait();
+    return 3;
+  });
+  EXPECT_FALSE(hanging.TakeBy(std::chrono::steady_clock::now() + milliseconds(50)));
+  hang->set_value();
+}
+
 }  // namespace
 }  // namespace korvanel

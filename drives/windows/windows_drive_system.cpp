@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <cwctype>
-#include <future>
 #include <iterator>
 #include <map>
-#include <thread>
 
+#include "common/bounded_call.h"
 #include "drives/windows/com_wmi_source.h"
 #include "drives/windows/wmi_disks.h"
 #include "platform/paths.h"
@@ -65,7 +64,8 @@ std::vector<std::string> MountPointsOn(int disk, const std::vector<VolumePlace>&
 
 // A volume read under way: at once for a local drive; on a thread of its own for a network drive,
 // where the system may go on reconnecting to a server that has gone for much longer than the list
-// waits. Such a read is left to finish there; the thread keeps what it reads alive.
+// waits. Such a read is left to finish there, and no other read of that root starts until it has;
+// the thread keeps what it reads alive.
 class PendingVolume {
  public:
   PendingVolume(const std::shared_ptr<VolumeSource>& volumes, const std::wstring& root, UINT type) {
@@ -73,28 +73,26 @@ class PendingVolume {
       facts_ = volumes->ReadVolume(root);
       return;
     }
-    auto answer = std::make_shared<std::promise<std::optional<VolumeFacts>>>();
-    remote_ = answer->get_future();
-    std::thread([volumes, root, answer] {
+    remote_.emplace("volume " + platform::Utf8FromWide(root), [volumes, root] {
       const platform::QuietDriveErrors quiet;
-      answer->set_value(volumes->ReadVolume(root));
-    }).detach();
+      return volumes->ReadVolume(root);
+    });
   }
 
   // The facts, or nothing when the volume could not be read or a network drive's read is still
   // under way at `deadline`.
   std::optional<VolumeFacts> Take(std::chrono::steady_clock::time_point deadline) {
-    if (remote_.valid() && remote_.wait_until(deadline) == std::future_status::ready) facts_ = remote_.get();
+    if (remote_) return remote_->TakeBy(deadline).value_or(std::nullopt);
     return facts_;
   }
 
  private:
   std::optional<VolumeFacts> facts_;
-  std::future<std::optional<VolumeFacts>> remote_;
+  std::optional<BoundedCall<std::optional<VolumeFacts>>> remote_;
 };
 
 std::optional<VolumeFacts> ReadVolumeWithin(const std::shared_ptr<VolumeSource>& volumes, const std::wstring& root) {
-  return PendingVolume(volumes, root, volumes->DriveType(root)).Take(std::chrono::steady_clock::now() + kRemoteVolumeWait);
+  return PendingVolume(volumes, root, volumes->DriveType(root)).Take(std::chrono::steady_clock::now() + kDriveQueryLimit);
 }
 
 MountedDrive Describe(const std::wstring& root, DriveKind kind, const std::vector<VolumePlace>& volumes,
@@ -166,7 +164,7 @@ std::vector<MountedDrive> WindowsDriveSystem::ListDrives() {
   }
   // The network drives are read at the same time: however many servers have gone, the list waits
   // for them once.
-  const auto deadline = std::chrono::steady_clock::now() + kRemoteVolumeWait;
+  const auto deadline = std::chrono::steady_clock::now() + kDriveQueryLimit;
   std::vector<MountedDrive> drives;
   for (Listed& drive : listed) drives.push_back(Describe(drive.root, drive.kind, volumes, drive.volume.Take(deadline)));
   return drives;

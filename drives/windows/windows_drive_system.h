@@ -2,7 +2,6 @@
 // The drive queries on Windows: drive letters, volumes mounted in folders and the disks under each
 // volume from the W functions and the volume manager, the disks' identity from WMI.
 
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -14,10 +13,6 @@
 #include "drives/windows/wmi_query_source.h"
 
 namespace korvanel {
-
-// How long the list waits for the volume of a network drive: one whose server has gone keeps the
-// system reconnecting for much longer, and the drive is then listed without its file system.
-constexpr auto kRemoteVolumeWait = std::chrono::milliseconds(2000);
 
 class WindowsDriveSystem final : public DriveSystem {
  public:

@@ -3,21 +3,15 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "common/ascii_case.h"
+
 namespace korvanel {
 namespace {
-
-bool SameName(const std::string& a, const char* b) {
-  size_t i = 0;
-  for (; i < a.size() && b[i] != '\0'; ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return i == a.size() && b[i] == '\0';
-}
 
 // WMI's property names are without case ("DeviceID", and Wine's "DeviceId").
 const std::string* Property(const WmiObject& object, const char* name) {
   for (const auto& [key, value] : object) {
-    if (SameName(key, name)) return &value;
+    if (EqualsIgnoringAsciiCase(key, name)) return &value;
   }
   return nullptr;
 }

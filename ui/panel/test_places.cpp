@@ -5,12 +5,6 @@
 #include "drives/drive_refresh.h"
 
 namespace korvanel::panel {
-namespace {
-
-constexpr const char* kChooseFolder = "Choose folder...";
-
-}  // namespace
-
 std::string FolderKey(const std::string& folder) { return "folder " + folder; }
 
 std::vector<TestPlaceItem> DrivePlaces(const std::vector<DriveEntry>& entries) {

@@ -13,6 +13,9 @@
 
 namespace korvanel::panel {
 
+// The drive list's last item, and the title of the folder dialog it opens.
+inline constexpr const char* kChooseFolder = "Choose folder...";
+
 struct TestPlaceItem {
   std::string key;        // the same place across refreshes: the drive's root, or FolderKey()
   DriveEntry drive;       // the drive it lies on; its Root is the mount point, all a report names

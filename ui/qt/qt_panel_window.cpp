@@ -35,6 +35,7 @@
 #include "ui/panel/panel_ids.h"
 #include "ui/panel/panel_state.h"
 #include "ui/panel/panel_texts.h"
+#include "ui/panel/test_places.h"
 #include "results/finish_time.h"
 #include "ui/qt/command_bar.h"
 #include "ui/qt/panel_icons.h"
@@ -590,7 +591,7 @@ std::optional<std::string> QtPanelWindow::AskOpenFileName() {
 }
 
 std::optional<std::string> QtPanelWindow::AskFolderName(const std::string& start) {
-  const QString chosen = QFileDialog::getExistingDirectory(this, "Choose folder...", ToQt(start));
+  const QString chosen = QFileDialog::getExistingDirectory(this, kChooseFolder, ToQt(start));
   if (chosen.isEmpty()) return std::nullopt;
   return chosen.toStdString();
 }

@@ -6,9 +6,8 @@ namespace korvanel::win32 {
 
 AccessibleDescriptions::AccessibleDescriptions(HWND dialog, const std::vector<ControlText>& descriptions) {
   if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                              reinterpret_cast<void**>(&service_)))) {
-    service_ = nullptr;
-    return;
+                              reinterpret_cast<void**>(service_.Receive())))) {
+    return;  // CoCreateInstance leaves nothing to release when it fails
   }
   for (const ControlText& description : descriptions) {
     HWND control = GetDlgItem(dialog, description.control_id);
@@ -22,12 +21,11 @@ AccessibleDescriptions::AccessibleDescriptions(HWND dialog, const std::vector<Co
 }
 
 AccessibleDescriptions::~AccessibleDescriptions() {
-  if (service_ == nullptr) return;
+  if (!service_) return;
   MSAAPROPID property = PROPID_ACC_DESCRIPTION;
   for (HWND control : described_) {
     service_->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &property, 1);
   }
-  service_->Release();
 }
 
 }  // namespace korvanel::win32

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "platform/windows/com_owners.h"
 #include "results/value_texts.h"
 
 namespace korvanel::win32 {
@@ -21,7 +22,7 @@ class AccessibleDescriptions {
   AccessibleDescriptions& operator=(const AccessibleDescriptions&) = delete;
 
  private:
-  IAccPropServices* service_ = nullptr;
+  platform::ComPtr<IAccPropServices> service_;
   std::vector<HWND> described_;
 };
 

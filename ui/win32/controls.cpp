@@ -40,6 +40,11 @@ std::string Text(HWND window) {
   return Utf8FromWide(text);
 }
 
+void SetRightToLeftLayout(HWND window, bool right_to_left) {
+  const LONG ex_style = GetWindowLongW(window, GWL_EXSTYLE);
+  SetWindowLongW(window, GWL_EXSTYLE, right_to_left ? ex_style | WS_EX_LAYOUTRTL : ex_style & ~WS_EX_LAYOUTRTL);
+}
+
 HMENU MakePopupMenu(const std::vector<panel::MenuItem>& items) {
   HMENU menu = CreatePopupMenu();
   for (const panel::MenuItem& item : items) {

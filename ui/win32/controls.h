@@ -15,6 +15,8 @@ namespace korvanel::win32 {
 
 void SetText(HWND window, const std::string& text);
 std::string Text(HWND window);
+// Lays `window` out from right to left (mirrored), or back from left to right.
+void SetRightToLeftLayout(HWND window, bool right_to_left);
 
 // A popup menu of plain items drawn by the system: checked, grayed and separators as `items` say;
 // a TAB in a text starts the right-aligned column.

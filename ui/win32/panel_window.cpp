@@ -13,6 +13,7 @@
 #include "ui/panel/panel_ids.h"
 #include "ui/panel/panel_state.h"
 #include "ui/panel/panel_texts.h"
+#include "ui/panel/test_places.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/folder_dialog.h"
 #include "ui/win32/resource_ids.h"
@@ -390,13 +391,11 @@ void PanelWindow::SetRightToLeft(bool right_to_left) {
   if (right_to_left == right_to_left_) return;
   right_to_left_ = right_to_left;
   // The dialog and every control mirror; the places are then given again in mirrored coordinates.
-  const auto mirror = [right_to_left](HWND window) {
-    const LONG ex_style = GetWindowLongW(window, GWL_EXSTYLE);
-    SetWindowLongW(window, GWL_EXSTYLE, right_to_left ? ex_style | WS_EX_LAYOUTRTL : ex_style & ~WS_EX_LAYOUTRTL);
-  };
-  mirror(dialog_);
+  SetRightToLeftLayout(dialog_, right_to_left);
   tooltips_.SetRightToLeft(right_to_left);
-  for (HWND child = GetWindow(dialog_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) mirror(child);
+  for (HWND child = GetWindow(dialog_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    SetRightToLeftLayout(child, right_to_left);
+  }
   Layout();
   RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
@@ -478,7 +477,7 @@ std::optional<std::string> PanelWindow::AskOpenFileName() { return AskFileName(d
 
 std::optional<std::string> PanelWindow::AskFolderName(const std::string& start) {
   FolderChoice choice = AskFolder(dialog_, start);
-  if (choice.error) ShowError("Choose folder...\n" + choice.error.description);
+  if (choice.error) ShowError(std::string(kChooseFolder) + "\n" + choice.error.description);
   return std::move(choice.folder);
 }
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/windows/wide_text.h"
+#include "ui/win32/controls.h"
 
 namespace korvanel::win32 {
 namespace {
@@ -59,9 +60,7 @@ std::string ControlTooltips::Text(HWND control) const {
 }
 
 void ControlTooltips::SetRightToLeft(bool right_to_left) {
-  if (tooltip_ == nullptr) return;
-  const LONG ex_style = GetWindowLongW(tooltip_, GWL_EXSTYLE);
-  SetWindowLongW(tooltip_, GWL_EXSTYLE, right_to_left ? ex_style | WS_EX_LAYOUTRTL : ex_style & ~WS_EX_LAYOUTRTL);
+  if (tooltip_ != nullptr) SetRightToLeftLayout(tooltip_, right_to_left);
 }
 
 void ControlTooltips::SetMaxWidth(int pixels) {
