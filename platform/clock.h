@@ -12,8 +12,9 @@ class Clock {
   virtual uint32_t TickMs() = 0;
   // How often the process has been found paused while this clock went on: stopped and continued
   // (Ctrl+Z and fg, SIGSTOP and SIGCONT) or its machine suspended. Only changes count: a pass
-  // during which the number changed did not run for all the time it measured. A clock that cannot
-  // tell keeps 0.
+  // during which the number changed did not run for all the time it measured. Asked just after a
+  // pause, it answers once every sign of that pause is counted (a moment later), so that no pause
+  // shows up in a later pass. A clock that cannot tell keeps 0.
   virtual uint64_t PauseCount() { return 0; }
 };
 

@@ -32,6 +32,7 @@ set(storage_sources
 set(storage_libraries PkgConfig::URING ${AIO_LIBRARY})
 
 set(platform_test_sources
+  tests/clock_linux_test.cpp
   tests/default_application_test.cpp
   tests/large_page_buffer_test.cpp
   tests/locale_linux_test.cpp
