@@ -6,7 +6,10 @@ set -uo pipefail
 command -v Xvfb >/dev/null || { echo "Xvfb is not installed (Debian package xvfb): skipped"; exit 77; }
 display_file=$(mktemp)
 exec 7>"$display_file"
-Xvfb -displayfd 7 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: by default the server resets whenever its last client leaves, and a client that
+# connects in that moment is turned away ("could not connect to display"). Tests start one program
+# as the one before ends, so they would meet that now and then.
+Xvfb -displayfd 7 -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb_pid=$!
 exec 7>&-
 trap 'kill "$xvfb_pid" 2>/dev/null; rm -f "$display_file"' EXIT
